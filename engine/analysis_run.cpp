@@ -1,0 +1,119 @@
+#include "engine/analysis_run.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "engine/analysis_state.h"
+#include "engine/catalogue.h"
+#include "engine/folder_scan.h"
+#include "engine/group_buckets.h"
+#include "engine/group_list.h"
+#include "engine/thread_priority.h"
+#include "resources/texts.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval(100);
+
+// The ten workers of one run. The last worker to finish wakes the
+// coordinator at once, so a run does not cost a whole poll interval more
+// than its work; otherwise the coordinator wakes every 100 ms for progress.
+struct WorkerCrew {
+    WorkerSlot slots[kWorkerCount];
+    std::mutex wakeLock;
+    std::condition_variable wake;
+
+    bool AllFinished() const {
+        for (const WorkerSlot& slot : slots) {
+            if (slot.finished.load(std::memory_order_acquire) == 0) return false;
+        }
+        return true;
+    }
+
+    void Start() {
+        const size_t bucketCount = BucketCount();
+        for (int k = 0; k < kWorkerCount; ++k) {
+            WorkerSlot& slot = slots[k];
+            slot.range = WorkerBucketRange(k, bucketCount);
+            slot.thread = std::thread([this, &slot] {
+                RaiseCurrentThreadPriority();
+                GroupBuckets(slot.range.first, slot.range.end);
+                {
+                    std::lock_guard<std::mutex> guard(wakeLock);
+                    slot.finished.store(1, std::memory_order_release);
+                }
+                wake.notify_one();
+            });
+        }
+    }
+
+    // Waits up to one poll interval; true when every worker has finished.
+    bool WaitOnePoll() {
+        std::unique_lock<std::mutex> guard(wakeLock);
+        return wake.wait_for(guard, kPollInterval, [this] { return AllFinished(); });
+    }
+
+    // Each worker has set its finished flag as its last action, so this only
+    // reclaims threads that are ending anyway.
+    void Reclaim() {
+        for (WorkerSlot& slot : slots) {
+            if (slot.thread.joinable()) slot.thread.join();
+        }
+    }
+};
+
+}  // namespace
+
+BucketRange WorkerBucketRange(int worker, size_t bucketCount) {
+    const uint64_t n = bucketCount;
+    return BucketRange{static_cast<size_t>(worker * n / kWorkerCount),
+                       static_cast<size_t>((worker + 1) * n / kWorkerCount)};
+}
+
+unsigned ProgressPercent(uint64_t processed, uint64_t records) {
+    if (records == 0) return 0;
+    // Below 2^57 records the product cannot overflow 64 bits.
+    return static_cast<unsigned>(processed * 100 / records);
+}
+
+std::string AnalysisOutcomeText(int32_t cancelCode, double seconds) {
+    if (cancelCode == kCancelByUser) return kTextAnalysisStopped;
+    if (cancelCode == kCancelByClose) return kTextAnalysisStoppedPressCloseAgain;
+    char text[256];
+    std::snprintf(text, sizeof text, kTextAnalysisTookSeconds, seconds);
+    return text;
+}
+
+void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
+    const auto startTime = std::chrono::steady_clock::now();
+
+    g_analysis.processed.store(0);
+    ClearCatalogue();
+    ClearGroupList();
+    view.clearResults();
+    view.switchRunMenu(true);
+
+    ScanFolder(folder);
+
+    WorkerCrew crew;
+    crew.Start();
+    int32_t groupCursor = 0;
+    for (;;) {
+        // Read before the hand-over, so the last hand-over comes after every
+        // worker's last append and every group reaches the front end.
+        const bool allFinished = crew.WaitOnePoll();
+        view.addNewGroups(groupCursor);
+        if (allFinished) break;
+        if (RecordCount() > 0) view.setProgress(ProgressPercent(g_analysis.processed.load(), RecordCount()));
+    }
+    crew.Reclaim();
+
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startTime;
+    const int32_t cancelCode = g_analysis.cancelCode.load();
+    g_analysis.running.store(false);
+    view.closeProgress();
+    view.switchRunMenu(false);
+    view.reportOutcome(cancelCode, elapsed.count(), AnalysisOutcomeText(cancelCode, elapsed.count()));
+}

@@ -1,0 +1,34 @@
+// What the user-interface thread, the coordinator and the ten workers of an
+// analysis run share: atomic values only, no lock.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+enum CancelCode : int32_t {
+    kNoCancel = 0,
+    kCancelByUser = 1,
+    kCancelByClose = 2,  // the user asked to close the main window
+};
+
+struct AnalysisState {
+    std::atomic<int32_t> cancelCode{kNoCancel};
+    std::atomic<bool> running{false};
+    std::atomic<uint32_t> processed{0};  // records handled by the grouping
+};
+
+extern AnalysisState g_analysis;
+
+// Checked at every loop head of the scan and the grouping.
+inline bool StopRequested() { return g_analysis.cancelCode.load(std::memory_order_relaxed) != kNoCancel; }
+
+// Marks a run as started: cancel code 0, running true. Refuses (false) while
+// a run is in progress, whatever the menu shows.
+bool BeginAnalysis();
+
+// Stop asked by the user (menu, progress dialog, Ctrl+C). Async-signal-safe.
+void RequestStop();
+
+// The main window's close check: true when no run is in progress; during a
+// run, asks it to stop with code 2 and refuses the close.
+bool QueryCloseDuringAnalysis();

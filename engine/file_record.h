@@ -1,0 +1,19 @@
+// The records the analysis works on: one per catalogued file, one per size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One catalogued file. Sizes are full 64-bit lengths: files whose lengths
+// differ by a multiple of 4 GiB must never share a bucket.
+struct FileRecord {
+    int64_t size = 0;
+    bool done = false;  // written only by the worker whose range holds `size`
+    std::string path;   // code page 932 full path, any length
+};
+
+// One size that occurs in the catalogue, with how many files have it.
+struct SizeBucket {
+    int64_t size = 0;
+    int32_t count = 0;
+};

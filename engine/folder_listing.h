@@ -1,0 +1,31 @@
+// Lists one folder's entries, the one place where the walk meets the file
+// system's enumeration (FindFirstFile on Windows, readdir on POSIX).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The separator the scan appends after a folder path.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+struct FolderEntry {
+    std::string name;  // code page 932; never holds a substituted character
+    bool isFolder = false;
+    int64_t size = 0;  // the length of the file a link leads to, for links
+};
+
+// Every entry of the folder `prefix` names (a folder path followed by one
+// separator), in the order the file system delivers them, "." and ".."
+// included. Entries whose status cannot be queried, whose name cannot be
+// written in code page 932 (and that have no short name which can), and on
+// POSIX anything other than regular files and folders, are left out.
+// Returns false when the folder cannot be listed at all.
+bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entries);
+
+// True when `folder` exists and can be listed (for front ends that report).
+bool IsListableFolder(const std::string& folder);

@@ -1,0 +1,80 @@
+#include "engine/folder_scan.h"
+
+#include <vector>
+
+#include "engine/analysis_state.h"
+#include "engine/catalogue.h"
+#include "engine/file_identity.h"
+#include "engine/folder_listing.h"
+
+namespace {
+
+// One folder on the current walk path. The walk keeps them on the heap, not
+// on the call stack, so no depth of folders overflows the stack; each
+// folder's entries are read whole, so no depth exhausts open handles either.
+struct WalkFrame {
+    std::string folder;
+    std::string prefix;  // folder + separator, always appended
+    std::vector<FolderEntry> entries;
+    size_t next = 0;
+    bool identityKnown = false;
+    bool identityValid = false;
+    FileIdentity identity;
+};
+
+const FileIdentity* FrameIdentity(WalkFrame& frame) {
+    if (!frame.identityKnown) {
+        frame.identityValid = QueryFileIdentity(frame.folder, frame.identity);
+        frame.identityKnown = true;
+    }
+    return frame.identityValid ? &frame.identity : nullptr;
+}
+
+// A folder link or junction back to a folder on the walk path would make
+// the walk endless.
+bool LeadsBackToWalkPath(const std::string& folder, std::vector<WalkFrame>& path) {
+    FileIdentity identity;
+    if (!QueryFileIdentity(folder, identity)) return false;
+    for (WalkFrame& frame : path) {
+        const FileIdentity* ancestor = FrameIdentity(frame);
+        if (ancestor && *ancestor == identity) return true;
+    }
+    return false;
+}
+
+bool EnterFolder(const std::string& folder, std::vector<WalkFrame>& path) {
+    WalkFrame frame;
+    frame.folder = folder;
+    frame.prefix = folder + kPathSeparator;
+    if (!ListFolderEntries(frame.prefix, frame.entries)) return false;
+    path.push_back(std::move(frame));
+    return true;
+}
+
+}  // namespace
+
+void ScanFolder(const std::string& folder) {
+    std::vector<WalkFrame> path;
+    EnterFolder(folder, path);
+    while (!path.empty()) {
+        WalkFrame& frame = path.back();
+        if (frame.next >= frame.entries.size()) {
+            path.pop_back();
+            continue;
+        }
+        // Every entry after a folder's first comes from a find-next, after
+        // which a stop request ends that folder's listing.
+        if (frame.next > 0 && StopRequested()) {
+            path.pop_back();
+            continue;
+        }
+        const FolderEntry& entry = frame.entries[frame.next++];
+        if (entry.name.empty() || entry.name[0] == '.') continue;
+        std::string fullPath = frame.prefix + entry.name;
+        if (entry.isFolder) {
+            if (!LeadsBackToWalkPath(fullPath, path)) EnterFolder(fullPath, path);
+        } else {
+            AddFile(fullPath, entry.size);
+        }
+    }
+}

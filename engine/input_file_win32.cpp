@@ -1,0 +1,34 @@
+#include "engine/input_file.h"
+
+#include <windows.h>
+
+#include "engine/win32_path.h"
+
+struct OpenedFile {
+    HANDLE handle;
+};
+
+void OpenedFileCloser::operator()(OpenedFile* file) const {
+    CloseHandle(file->handle);
+    delete file;
+}
+
+InputFile OpenInputFile(const std::string& path) {
+    std::wstring wide = WidePathFromNarrow(path);
+    if (wide.empty()) return nullptr;
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return InputFile(new OpenedFile{handle});
+}
+
+size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
+    size_t total = 0;
+    char* bytes = static_cast<char*>(buffer);
+    while (total < count) {
+        DWORD got = 0;
+        if (!ReadFile(file.handle, bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0) break;
+        total += got;
+    }
+    return total;
+}

@@ -1,0 +1,53 @@
+#include "engine/win32_path.h"
+
+#include <windows.h>
+
+namespace {
+
+std::wstring WideFromAnsi(const std::string& narrow) {
+    if (narrow.empty()) return std::wstring();
+    int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()),
+                                     nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()), &wide[0],
+                        length);
+    return wide;
+}
+
+// "\\?\" paths are taken literally, so the doubled separators that a drive
+// root's prefix produces ("C:\\name") must be folded first.
+std::wstring FoldSeparators(const std::wstring& path, size_t from) {
+    std::wstring folded = path.substr(0, from);
+    for (size_t i = from; i < path.size(); ++i) {
+        wchar_t c = path[i] == L'/' ? L'\\' : path[i];
+        if (c == L'\\' && !folded.empty() && folded.back() == L'\\' && folded.size() > from) continue;
+        folded.push_back(c);
+    }
+    return folded;
+}
+
+}  // namespace
+
+std::wstring WidePathFromNarrow(const std::string& narrow) {
+    std::wstring wide = WideFromAnsi(narrow);
+    // Folders must leave room for an 8.3 name below MAX_PATH.
+    if (wide.size() < MAX_PATH - 12) return wide;
+    if (wide.compare(0, 4, L"\\\\?\\") == 0) return wide;
+    if (wide.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + FoldSeparators(wide.substr(2), 0);
+    return L"\\\\?\\" + FoldSeparators(wide, 0);
+}
+
+bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow) {
+    narrow.clear();
+    if (wide.empty()) return true;
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                     nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    narrow.assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &narrow[0], length,
+                        nullptr, &usedDefault);
+    // A round trip proves that the narrow name opens this very file.
+    return !usedDefault && WideFromAnsi(narrow) == wide;
+}

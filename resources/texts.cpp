@@ -1,0 +1,11 @@
+// Compiled with -fexec-charset=CP932: every literal here becomes Shift-JIS.
+#include "resources/texts.h"
+
+const char kTextApplicationTitle[] = "同一ファイル検索ソフト";
+const char kTextAnalysisTookSeconds[] = "解析にかかった時間は[%f]秒です";
+const char kTextAnalysisStopped[] = "解析を中止しました";
+const char kTextAnalysisStoppedPressCloseAgain[] =
+    "解析を中止しました\n\nウインドウを閉じる場合はもう一度\ncloseボタンを押してください";
+const char kTextProcessingFinished[] = "処理終了";
+const char kTextConfirmation[] = "確認";
+const char kTextConfirmStopSearch[] = "検索を中止してもよろしいですか？";

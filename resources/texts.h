@@ -1,0 +1,12 @@
+// The system's own texts, in code page 932. texts.cpp is written in UTF-8
+// and compiled with the execution character set CP932, so the source stays
+// readable and the program holds the exact Shift-JIS bytes.
+#pragma once
+
+extern const char kTextApplicationTitle[];
+extern const char kTextAnalysisTookSeconds[];  // printf format with one %f
+extern const char kTextAnalysisStopped[];
+extern const char kTextAnalysisStoppedPressCloseAgain[];
+extern const char kTextProcessingFinished[];
+extern const char kTextConfirmation[];
+extern const char kTextConfirmStopSearch[];
