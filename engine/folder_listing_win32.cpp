@@ -2,29 +2,20 @@
 
 #include <windows.h>
 
+#include "engine/win32_handles.h"
 #include "engine/win32_path.h"
 
 namespace {
 
-struct FindCloser {
-    void operator()(HANDLE find) const { FindClose(find); }
-};
-using FindHandle = std::unique_ptr<void, FindCloser>;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
 // The find data of a link describes the link itself; the walk wants what it
 // leads to, as a status query by path reports it.
 bool QueryLinkTarget(const std::wstring& path, FolderEntry& entry) {
-    HANDLE raw = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return false;
-    OwnedHandle handle(raw);
+    UniqueHandle handle = AdoptFileHandle(CreateFileW(path.c_str(), 0,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return false;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(raw, &info)) return false;
+    if (!GetFileInformationByHandle(handle.get(), &info)) return false;
     entry.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
     return true;
@@ -55,10 +46,9 @@ bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entr
     if (widePrefix.back() != L'\\') widePrefix.push_back(L'\\');
     std::wstring pattern = widePrefix + L"*";
     WIN32_FIND_DATAW data;
-    HANDLE raw = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                  FIND_FIRST_EX_LARGE_FETCH);
-    if (raw == INVALID_HANDLE_VALUE) return false;
-    FindHandle find(raw);
+    UniqueFindHandle find = AdoptFindHandle(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return false;
     do {
         FolderEntry entry;
         if (!NarrowEntryName(widePrefix, data, entry.name)) continue;
@@ -75,7 +65,7 @@ bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entr
         }
         if (entry.isFolder) entry.size = 0;
         entries.push_back(std::move(entry));
-    } while (FindNextFileW(raw, &data));
+    } while (FindNextFileW(find.get(), &data));
     return true;
 }
 
@@ -85,8 +75,5 @@ bool IsListableFolder(const std::string& folder) {
     if (wide.back() != L'\\') wide.push_back(L'\\');
     wide += L"*";
     WIN32_FIND_DATAW data;
-    HANDLE raw = FindFirstFileW(wide.c_str(), &data);
-    if (raw == INVALID_HANDLE_VALUE) return false;
-    FindClose(raw);
-    return true;
+    return AdoptFindHandle(FindFirstFileW(wide.c_str(), &data)) != nullptr;
 }

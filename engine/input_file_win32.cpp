@@ -2,24 +2,23 @@
 
 #include <windows.h>
 
+#include "engine/win32_handles.h"
 #include "engine/win32_path.h"
 
 struct OpenedFile {
-    HANDLE handle;
+    UniqueHandle handle;
 };
 
-void OpenedFileCloser::operator()(OpenedFile* file) const {
-    CloseHandle(file->handle);
-    delete file;
-}
+void OpenedFileCloser::operator()(OpenedFile* file) const { delete file; }
 
 InputFile OpenInputFile(const std::string& path) {
     std::wstring wide = WidePathFromNarrow(path);
     if (wide.empty()) return nullptr;
-    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return InputFile(new OpenedFile{handle});
+    UniqueHandle handle = AdoptFileHandle(CreateFileW(wide.c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle) return nullptr;
+    return InputFile(new OpenedFile{std::move(handle)});
 }
 
 size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
@@ -27,7 +26,7 @@ size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
     char* bytes = static_cast<char*>(buffer);
     while (total < count) {
         DWORD got = 0;
-        if (!ReadFile(file.handle, bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0) break;
+        if (!ReadFile(file.handle.get(), bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0) break;
         total += got;
     }
     return total;

@@ -63,13 +63,6 @@ bool TempTree::HardLink(const std::string& existing, const std::string& link) co
     return !error;
 }
 
-bool TempTree::FolderLink(const std::string& target, const std::string& link) const {
-    std::error_code error;
-    fs::create_directories(NativePath(Path(link)).parent_path(), error);
-    fs::create_directory_symlink(NativePath(Path(target)), NativePath(Path(link)), error);
-    return !error && fs::is_directory(NativePath(Path(link)));
-}
-
 std::string PatternBytes(size_t length, unsigned seed) {
     std::string bytes(length, '\0');
     uint32_t state = seed * 2654435761u + 12345u;

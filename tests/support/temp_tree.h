@@ -23,7 +23,6 @@ public:
     void SparseFile(const std::string& relative, int64_t size, const std::string& head) const;
     // False where the platform or its permissions refuse the link.
     bool HardLink(const std::string& existing, const std::string& link) const;
-    bool FolderLink(const std::string& target, const std::string& link) const;
 
 private:
     std::string root_;

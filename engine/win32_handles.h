@@ -1,0 +1,29 @@
+// Move-only owners for kernel handles (Win32 builds only).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+struct KernelHandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// Owns a handle from CreateFile and the like; null for none (never
+// INVALID_HANDLE_VALUE: use AdoptFileHandle).
+using UniqueHandle = std::unique_ptr<void, KernelHandleCloser>;
+
+struct FindHandleCloser {
+    void operator()(HANDLE find) const { FindClose(find); }
+};
+using UniqueFindHandle = std::unique_ptr<void, FindHandleCloser>;
+
+static_assert(!std::is_copy_constructible<UniqueHandle>::value, "handle owners must not be copyable");
+
+// CreateFile and FindFirstFile report failure as INVALID_HANDLE_VALUE.
+inline UniqueHandle AdoptFileHandle(HANDLE handle) {
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+inline UniqueFindHandle AdoptFindHandle(HANDLE find) {
+    return UniqueFindHandle(find == INVALID_HANDLE_VALUE ? nullptr : find);
+}

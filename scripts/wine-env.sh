@@ -1,0 +1,34 @@
+# Sourced by the scripts that run Windows programs: one 32-bit Wine prefix per
+# build folder, Japanese locale (ANSI code page 932), no crash dialog.
+TOVRIK_ROOT=${TOVRIK_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEARCH=win32
+export WINEPREFIX=${WINEPREFIX:-$TOVRIK_ROOT/build-win/wineprefix}
+export LANG=ja_JP.UTF-8
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installers at prefix creation.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# Creates the prefix once, with Wine's crash dialog turned off so a crashing
+# test fails instead of hanging on a dialog nobody answers.
+prepare_wine_prefix() {
+  if [[ -f "$WINEPREFIX/.tovrik-ready" ]]; then return 0; fi
+  echo "wine: creating the prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tovrik-ready"
+}
+
+# A wineserver kept alive makes each Wine start cost milliseconds instead of
+# seconds. Its services start here, detached, so that no test's output pipe
+# is inherited (and held open) by them.
+start_wineserver() {
+  setsid wineserver -p 60 </dev/null >/dev/null 2>&1 &
+  setsid wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+stop_wineserver() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
