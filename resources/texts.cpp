@@ -2,6 +2,7 @@
 #include "resources/texts.h"
 
 const char kTextApplicationTitle[] = "同一ファイル検索ソフト";
+const char kTextCaptionLabel[] = "重複ファイル";
 const char kTextAnalysisTookSeconds[] = "解析にかかった時間は[%f]秒です";
 const char kTextAnalysisStopped[] = "解析を中止しました";
 const char kTextAnalysisStoppedPressCloseAgain[] =
@@ -9,3 +10,7 @@ const char kTextAnalysisStoppedPressCloseAgain[] =
 const char kTextProcessingFinished[] = "処理終了";
 const char kTextConfirmation[] = "確認";
 const char kTextConfirmStopSearch[] = "検索を中止してもよろしいですか？";
+const char kTextCannotStartTwice[] = "TOVRIKの二重起動は\n出来ません";
+const char kTextShowVersion[] = "バージョン表示";
+const char kTextVersion[] = "Version 0.09   2009/10/09";
+const char kTextSelectFolder[] = "フォルダ選択";

@@ -4,9 +4,14 @@
 #pragma once
 
 extern const char kTextApplicationTitle[];
+extern const char kTextCaptionLabel[];
 extern const char kTextAnalysisTookSeconds[];  // printf format with one %f
 extern const char kTextAnalysisStopped[];
 extern const char kTextAnalysisStoppedPressCloseAgain[];
 extern const char kTextProcessingFinished[];
 extern const char kTextConfirmation[];
 extern const char kTextConfirmStopSearch[];
+extern const char kTextCannotStartTwice[];
+extern const char kTextShowVersion[];
+extern const char kTextVersion[];
+extern const char kTextSelectFolder[];

@@ -5,7 +5,6 @@ errors and Ctrl+C. Usage: check_tovrik_find.py WORKDIR COMMAND... (the
 command that runs tovrik-find, e.g. the native binary or a Wine wrapper and
 the .exe). With --windows, folders are passed as Wine's Z: paths."""
 
-import hashlib
 import os
 import random
 import re
@@ -13,6 +12,9 @@ import signal
 import subprocess
 import sys
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from duplicate_oracle import expected_groups  # noqa: E402
 
 LABEL = re.compile(r"^No\.(\d+)  \(([\d,]+) byte\)$")
 
@@ -40,20 +42,6 @@ def make_tree(root, rng):
     write(os.path.join(root, "d0", ".dotfile"), b"same")
     write(os.path.join(root, "d0", "visible1"), b"same")
     write(os.path.join(root, "d1", "visible2"), b"same")
-
-
-def expected_groups(root):
-    by_contents = {}
-    for folder, subfolders, files in os.walk(root):
-        subfolders[:] = [name for name in subfolders if not name.startswith(".")]
-        for name in files:
-            if name.startswith("."):
-                continue
-            path = os.path.join(folder, name)
-            with open(path, "rb") as source:
-                digest = hashlib.sha256(source.read()).hexdigest()
-            by_contents.setdefault((os.path.getsize(path), digest), set()).add(os.path.relpath(path, root))
-    return {(size, frozenset(paths)) for (size, _), paths in by_contents.items() if len(paths) >= 2}
 
 
 def to_tool_path(path, windows):

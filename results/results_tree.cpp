@@ -1,0 +1,129 @@
+#include "results/results_tree.h"
+
+#include "resources/texts.h"
+#include "shell/main_layout.h"
+#include "shell/resource.h"
+
+ResultsTreeState g_resultsTree;
+
+namespace {
+
+constexpr int kCaptionHeight = 20;
+constexpr int kInitialTreeWidth = 200;
+constexpr char kTreeClassName[] = "TvTreeView";
+
+// The stock tree-view class registered again under our name, with our
+// procedure in front of the stock one.
+bool RegisterTreeClass(HINSTANCE instance) {
+    WNDCLASSEXA stock = {};
+    stock.cbSize = sizeof stock;
+    if (!GetClassInfoExA(nullptr, WC_TREEVIEWA, &stock)) return false;
+    g_resultsTree.stockTreeProc = stock.lpfnWndProc;
+    WNDCLASSEXA ours = stock;
+    ours.lpfnWndProc = ResultsTreeProc;
+    ours.lpszClassName = kTreeClassName;
+    ours.hInstance = instance;
+    return RegisterClassExA(&ours) != 0;
+}
+
+HTREEITEM InsertItem(HTREEITEM parent, const std::string& text) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(g_resultsTree.tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+HTREEITEM NextItem(HTREEITEM item, UINT relation) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(g_resultsTree.tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+}  // namespace
+
+void CreateResultsTree(HWND mainWindow) {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    g_resultsTree.captionLabel =
+        CreateWindowExA(0, "STATIC", kTextCaptionLabel, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, kInitialTreeWidth,
+                        kCaptionHeight, mainWindow, reinterpret_cast<HMENU>(IDC_CAPTION_LABEL), instance, nullptr);
+    const char* treeClass = RegisterTreeClass(instance) ? kTreeClassName : WC_TREEVIEWA;
+    g_resultsTree.tree = CreateWindowExA(
+        0, treeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+        0, kCaptionHeight, kInitialTreeWidth, client.bottom - kCaptionHeight, mainWindow,
+        reinterpret_cast<HMENU>(IDC_RESULTS_TREE), instance, nullptr);
+}
+
+void DestroyResultsTree() {
+    DestroyWindow(g_resultsTree.captionLabel);
+    DestroyWindow(g_resultsTree.tree);
+    g_resultsTree.captionLabel = nullptr;
+    g_resultsTree.tree = nullptr;
+}
+
+LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIZE) LayoutMainWindow();
+    return CallWindowProcA(g_resultsTree.stockTreeProc, window, message, wParam, lParam);
+}
+
+void ClearResultsTree() {
+    SendMessageA(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
+void AddNewGroupsToTree(int32_t& cursor) {
+    std::vector<PresentedGroup> groups = CollectNewGroups(cursor);
+    if (groups.empty()) return;
+    SendMessageA(GetParent(g_resultsTree.tree), kInsertGroupsMessage, 0, reinterpret_cast<LPARAM>(&groups));
+}
+
+void InsertGroupItems(const std::string& label, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    HTREEITEM group = InsertItem(TVI_ROOT, label);
+    for (const std::string& path : paths) InsertItem(group, path);
+}
+
+void InsertPresentedGroups(const std::vector<PresentedGroup>& groups) {
+    for (const PresentedGroup& group : groups) InsertGroupItems(group.label, group.paths);
+}
+
+void DeleteTreeItem(HTREEITEM item) {
+    SendMessageA(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+}
+
+std::string GetTreeItemText(HTREEITEM item) {
+    // Grow the buffer until the text fits with room to spare: a path cut
+    // short could name another, existing file.
+    std::vector<char> buffer(512);
+    for (;;) {
+        buffer.assign(buffer.size(), '\0');
+        TVITEMA query = {};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = buffer.data();
+        query.cchTextMax = static_cast<int>(buffer.size());
+        if (!SendMessageA(g_resultsTree.tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query))) return std::string();
+        // The control may hand back its own copy of the text instead.
+        if (query.pszText && query.pszText != buffer.data()) return std::string(query.pszText);
+        size_t length = strnlen(buffer.data(), buffer.size());
+        if (length + 1 < buffer.size()) return std::string(buffer.data(), length);
+        if (buffer.size() >= (1u << 20)) return std::string();  // no path is this long
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void SetTreeItemText(HTREEITEM item, const std::string& text) {
+    TVITEMA change = {};
+    change.mask = TVIF_TEXT;
+    change.hItem = item;
+    change.pszText = const_cast<char*>(text.c_str());
+    change.cchTextMax = static_cast<int>(text.size());
+    SendMessageA(g_resultsTree.tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+HTREEITEM TreeSelection() { return NextItem(nullptr, TVGN_CARET); }
+HTREEITEM TreeParent(HTREEITEM item) { return NextItem(item, TVGN_PARENT); }
+HTREEITEM TreeFirstChild(HTREEITEM item) { return NextItem(item, TVGN_CHILD); }
+HTREEITEM TreeNextSibling(HTREEITEM item) { return NextItem(item, TVGN_NEXT); }

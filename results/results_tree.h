@@ -1,0 +1,49 @@
+// The results tree: a caption label above a tree-view that lists each group
+// of identical files as a root item with one child per file. A file item's
+// text is its file's full path, the only link from the tree to the file.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "results/new_groups.h"
+
+// Sent by the coordinator thread to the tree's parent (the main window) with
+// a batch of groups (lParam: const std::vector<PresentedGroup>*), so that
+// each group enters the tree whole: no file action on the user-interface
+// thread can fall between a group item and its file items.
+constexpr UINT kInsertGroupsMessage = WM_APP + 1;
+
+struct ResultsTreeState {
+    HWND captionLabel = nullptr;
+    HWND tree = nullptr;
+    WNDPROC stockTreeProc = nullptr;  // the stock tree-view procedure
+};
+
+extern ResultsTreeState g_resultsTree;
+
+void CreateResultsTree(HWND mainWindow);
+void DestroyResultsTree();
+LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// From the analysis coordinator thread; each operation is carried out on
+// the user-interface thread through sent messages.
+void ClearResultsTree();
+void AddNewGroupsToTree(int32_t& cursor);
+
+// User-interface thread.
+void InsertGroupItems(const std::string& label, const std::vector<std::string>& paths);
+void InsertPresentedGroups(const std::vector<PresentedGroup>& groups);
+void DeleteTreeItem(HTREEITEM item);
+std::string GetTreeItemText(HTREEITEM item);  // the whole text, any length
+void SetTreeItemText(HTREEITEM item, const std::string& text);
+
+// The control's own queries; null stands for no item.
+HTREEITEM TreeSelection();
+HTREEITEM TreeParent(HTREEITEM item);
+HTREEITEM TreeFirstChild(HTREEITEM item);
+HTREEITEM TreeNextSibling(HTREEITEM item);

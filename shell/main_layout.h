@@ -1,0 +1,11 @@
+// Placement of the caption label, the results tree and the preview area.
+#pragma once
+
+#include <windows.h>
+
+// Fits the caption label to the tree's width and the tree to the client
+// height, then repaints. Does nothing before the main window is recorded.
+void LayoutMainWindow();
+
+// The rectangle right of the tree, in the window's client coordinates.
+RECT PreviewArea(HWND window);

@@ -1,0 +1,109 @@
+#include "shell/main_window.h"
+
+#include <objbase.h>
+#include <windowsx.h>
+
+#include <clocale>
+#include <vector>
+
+#include "engine/analysis_state.h"
+#include "resources/texts.h"
+#include "results/preview_area.h"
+#include "results/results_tree.h"
+#include "shell/command_dispatch.h"
+#include "shell/main_layout.h"
+#include "shell/resource.h"
+#include "shell/tree_context_menu.h"
+
+namespace {
+
+constexpr char kMainWindowClass[] = "TOVRIK";
+
+void OnCreate(HWND window) {
+    CoInitialize(nullptr);
+    CreateResultsTree(window);
+    setlocale(LC_ALL, "Japanese");
+}
+
+void OnSize(HWND window) {
+    LayoutMainWindow();
+    RECT area = PreviewArea(window);
+    InvalidateRect(window, &area, TRUE);
+}
+
+LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+    POINT screenPoint = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ShowTreeContextMenu(window, screenPoint);
+    return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
+}
+
+LRESULT OnClose(HWND window) {
+    if (QueryCloseDuringAnalysis()) return DefWindowProcA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+void OnDestroy() {
+    CoUninitialize();
+    DestroyResultsTree();
+    PostQuitMessage(0);
+}
+
+void OnInsertGroups(LPARAM lParam) {
+    InsertPresentedGroups(*reinterpret_cast<const std::vector<PresentedGroup>*>(lParam));
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    // The module holds no icon of its own: the system's default one shows.
+    windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hIconSm = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN_MENU);
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kTextApplicationTitle, WS_OVERLAPPEDWINDOW,
+                           CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_SIZE:
+        OnSize(window);
+        return 0;
+    case WM_PAINT:
+        PaintPreviewArea(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_KEYDOWN:
+        return 0;
+    case WM_CONTEXTMENU:
+        return OnContextMenu(window, wParam, lParam);
+    case WM_COMMAND:
+        DispatchCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        return OnClose(window);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case kInsertGroupsMessage:
+        OnInsertGroups(lParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

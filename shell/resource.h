@@ -1,0 +1,39 @@
+// Numeric resource ids, shared by the .rc files and the code.
+#pragma once
+
+// Menus
+#define IDM_MAIN_MENU 203
+#define IDM_TREE_CONTEXT_MENU 204
+
+// Dialogs
+#define IDD_PROGRESS 201
+#define IDD_SETTINGS 205
+
+// Menu commands
+#define IDM_SHOW_VERSION 32769
+#define IDM_SELECT_FOLDER 32771
+#define IDM_RUN_ANALYSIS 32774
+#define IDM_STOP_ANALYSIS 32775
+#define IDM_RECYCLE_FILE 32777
+#define IDM_SETTINGS 32779
+#define IDM_FILE_INFO 32781
+#define IDM_MOVE_FILE 32783
+
+// Position of the "analysis" popup in the menu bar
+#define ANALYSIS_MENU_POSITION 1
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Controls of the main window
+#define IDC_CAPTION_LABEL 1
+#define IDC_RESULTS_TREE 2
+
+// Controls of the progress dialog
+#define IDC_PROGRESS_BAR 201
+#define IDC_STOP_BUTTON 202
+
+// Controls of the settings dialog
+#define IDC_BROWSE_BUTTON 203
+#define IDC_PLUGIN_FOLDER 205

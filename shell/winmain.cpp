@@ -1,0 +1,34 @@
+// Start-up: one instance only, the main window, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "resources/texts.h"
+#include "shell/main_window.h"
+#include "shell/shell_state.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // Held, never closed, until the process ends.
+    CreateMutexA(nullptr, TRUE, "Tovrik Mutex object");
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxA(nullptr, kTextCannotStartTwice, kTextConfirmation, MB_OK);
+        return 0;
+    }
+    g_shell.instance = instance;
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+
+    if (!RegisterMainWindowClass(instance)) return 0;
+    HWND mainWindow = CreateMainWindow(instance);
+    if (!mainWindow) return 0;
+    g_shell.mainWindow = mainWindow;
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,381 @@
+// The end-to-end test agent: a DLL that the launcher loads into the running
+// program. It connects back to the test (port in TOVRIK_AGENT_PORT) and
+// answers one command per line, reading and driving the program's real
+// windows from inside its process: menus, tree items, dialogs, input.
+// Byte strings travel as hex, so code page 932 texts arrive exactly.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex.push_back(digits[c >> 4]);
+        hex.push_back(digits[c & 15]);
+    }
+    return hex;
+}
+
+std::string Unhex(const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+std::string WindowText(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(window, &text[0], length + 1);
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string Handle(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
+HWND ToHandle(const std::string& text) { return reinterpret_cast<HWND>(std::stoul(text)); }
+long ToNumber(const std::string& text) { return std::stol(text, nullptr, 0); }
+
+BOOL CALLBACK CollectOwnWindow(HWND window, LPARAM parameter) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == GetCurrentProcessId() && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> OwnTopLevelWindows() {
+    std::vector<HWND> found;
+    EnumWindows(CollectOwnWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND MainWindow() {
+    for (HWND window : OwnTopLevelWindows())
+        if (ClassOf(window) == "TOVRIK") return window;
+    return nullptr;
+}
+
+HWND Tree() { return GetDlgItem(MainWindow(), 2); }
+
+std::string Rect(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+std::string MenuText(HMENU menu, UINT position) {
+    char text[512] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+// Items of a menu: "id,state,texthex" (popups: "P,state,texthex").
+std::vector<std::string> MenuItems(HMENU menu) {
+    std::vector<std::string> items;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        HMENU sub = GetSubMenu(menu, i);
+        std::string id = sub ? "P" : std::to_string(GetMenuItemID(menu, i));
+        items.push_back(id + "," + std::to_string(state & 0xFF) + "," + Hex(MenuText(menu, static_cast<UINT>(i))));
+    }
+    return items;
+}
+
+// The tree flattened: groups and their files in order.
+std::vector<HTREEITEM> TreeItems(HWND tree) {
+    std::vector<HTREEITEM> items;
+    auto next = [tree](HTREEITEM item, UINT relation) {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    };
+    for (HTREEITEM group = next(nullptr, TVGN_ROOT); group; group = next(group, TVGN_NEXT)) {
+        items.push_back(group);
+        for (HTREEITEM file = next(group, TVGN_CHILD); file; file = next(file, TVGN_NEXT)) items.push_back(file);
+    }
+    return items;
+}
+
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    std::vector<char> text(65536, '\0');
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT | TVIF_STATE;
+    query.hItem = item;
+    query.pszText = text.data();
+    query.cchTextMax = static_cast<int>(text.size());
+    query.stateMask = TVIS_SELECTED | TVIS_EXPANDED;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+    return std::string(query.pszText ? query.pszText : "");
+}
+
+HTREEITEM NextTreeItem(HWND tree, HTREEITEM item, UINT relation) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+// The child of `parent` (null: the roots) whose text satisfies `matches`,
+// expanding the parent first so that the browser fills it in.
+template <typename Match>
+HTREEITEM FindChild(HWND tree, HTREEITEM parent, Match matches) {
+    if (parent) SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    for (HTREEITEM item = NextTreeItem(tree, parent, parent ? TVGN_CHILD : TVGN_ROOT); item;
+         item = NextTreeItem(tree, item, TVGN_NEXT))
+        if (matches(TreeItemText(tree, item))) return item;
+    return nullptr;
+}
+
+// Selects `folder` ("X:\a\b") in the shell's folder browser and presses
+// OK. The selection message is tried first; where the browser does not
+// honour it, the folder is reached by expanding its tree drive by drive.
+std::string AnswerFolderBrowser(HWND browser, const std::string& folder) {
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    if (!tree) return "error: no folder tree";
+    std::vector<std::string> parts;
+    std::stringstream split(folder);
+    for (std::string part; std::getline(split, part, '\\');)
+        if (!part.empty()) parts.push_back(part);
+    if (parts.empty()) return "error: empty folder";
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    HTREEITEM selected = NextTreeItem(tree, nullptr, TVGN_CARET);
+    if (!selected || lstrcmpiA(TreeItemText(tree, selected).c_str(), parts.back().c_str()) != 0) {
+        // The drive lies a level or two down (desktop, then the computer).
+        const std::string drive = "(" + parts[0] + ")";
+        auto isDrive = [&](const std::string& text) { return text.find(drive) != std::string::npos; };
+        HTREEITEM item = nullptr;
+        std::vector<HTREEITEM> level = {nullptr};
+        for (int depth = 0; depth < 3 && !item; ++depth) {
+            std::vector<HTREEITEM> next;
+            for (HTREEITEM parent : level) {
+                if (parent) SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+                for (HTREEITEM child = NextTreeItem(tree, parent, parent ? TVGN_CHILD : TVGN_ROOT); child && !item;
+                     child = NextTreeItem(tree, child, TVGN_NEXT)) {
+                    if (isDrive(TreeItemText(tree, child))) item = child;
+                    next.push_back(child);
+                }
+            }
+            level.swap(next);
+        }
+        for (size_t i = 1; item && i < parts.size(); ++i)
+            item = FindChild(tree, item, [&](const std::string& text) { return lstrcmpiA(text.c_str(), parts[i].c_str()) == 0; });
+        if (!item) return "error: folder not found in the browser";
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+    return PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)))
+               ? "1"
+               : "0";
+}
+
+void SendMouse(int x, int y, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65535.0) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((y * 65535.0) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+    Sleep(30);
+}
+
+void SendKey(WORD key) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof inputs[0]);
+}
+
+using Words = std::vector<std::string>;
+
+std::string Run(const Words& w) {
+    const std::string& verb = w[0];
+    if (verb == "pid") return std::to_string(GetCurrentProcessId());
+    if (verb == "acp") return std::to_string(GetACP());
+    if (verb == "terminate") TerminateProcess(GetCurrentProcess(), 99);
+    if (verb == "main") return Handle(MainWindow());
+    if (verb == "windows") {
+        std::string out;
+        for (HWND window : OwnTopLevelWindows())
+            out += "\t" + Handle(window) + "," + ClassOf(window) + "," + Hex(WindowText(window));
+        return out.empty() ? out : out.substr(1);
+    }
+    if (verb == "children") {
+        std::string out;
+        for (HWND child = GetWindow(ToHandle(w[1]), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            out += "\t" + Handle(child) + "," + ClassOf(child) + "," + std::to_string(GetDlgCtrlID(child)) + "," +
+                   Hex(WindowText(child)) + "," + (IsWindowVisible(child) ? "1" : "0") + "," +
+                   (IsWindowEnabled(child) ? "1" : "0");
+        }
+        return out.empty() ? out : out.substr(1);
+    }
+    if (verb == "visible") return IsWindow(ToHandle(w[1])) && IsWindowVisible(ToHandle(w[1])) ? "1" : "0";
+    if (verb == "text") return Hex(WindowText(ToHandle(w[1])));
+    if (verb == "rect") {
+        RECT r;
+        GetWindowRect(ToHandle(w[1]), &r);
+        return Rect(r);
+    }
+    if (verb == "client") {  // client rectangle, then its origin on the screen
+        RECT r;
+        HWND window = ToHandle(w[1]);
+        GetClientRect(window, &r);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        return Rect(r) + "," + std::to_string(origin.x) + "," + std::to_string(origin.y);
+    }
+    if (verb == "metric") return std::to_string(GetSystemMetrics(static_cast<int>(ToNumber(w[1]))));
+    if (verb == "post")
+        return PostMessageA(ToHandle(w[1]), static_cast<UINT>(ToNumber(w[2])), static_cast<WPARAM>(ToNumber(w[3])),
+                            static_cast<LPARAM>(ToNumber(w[4])))
+                   ? "1"
+                   : "0";
+    if (verb == "send")
+        return std::to_string(SendMessageA(ToHandle(w[1]), static_cast<UINT>(ToNumber(w[2])),
+                                           static_cast<WPARAM>(ToNumber(w[3])), static_cast<LPARAM>(ToNumber(w[4]))));
+    if (verb == "click") {  // a button by id, as a click delivers it
+        HWND dialog = ToHandle(w[1]);
+        int id = static_cast<int>(ToNumber(w[2]));
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)))
+                   ? "1"
+                   : "0";
+    }
+    if (verb == "command")
+        return PostMessageA(MainWindow(), WM_COMMAND, static_cast<WPARAM>(ToNumber(w[1])), 0) ? "1" : "0";
+    if (verb == "menu") {  // the menu bar, popups with their items
+        HMENU bar = GetMenu(MainWindow());
+        std::string out;
+        int count = GetMenuItemCount(bar);
+        for (int i = 0; i < count; ++i) {
+            UINT state = GetMenuState(bar, static_cast<UINT>(i), MF_BYPOSITION);
+            out += "\tP," + std::to_string(state & 0xFF) + "," + Hex(MenuText(bar, static_cast<UINT>(i)));
+            for (const std::string& item : MenuItems(GetSubMenu(bar, i))) out += "\t" + item;
+        }
+        return out.empty() ? out : out.substr(1);
+    }
+    if (verb == "popupmenu") {  // items of the open popup menu, if any
+        for (HWND window : OwnTopLevelWindows()) {
+            if (ClassOf(window) != "#32768") continue;
+            HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1 /* MN_GETHMENU */, 0, 0));
+            std::string out;
+            for (const std::string& item : MenuItems(menu)) out += "\t" + item;
+            RECT r;
+            GetWindowRect(window, &r);
+            return Rect(r) + out;
+        }
+        return "none";
+    }
+    if (verb == "tree") {  // "depth,selected,expanded,texthex" per item
+        HWND tree = w.size() > 1 ? ToHandle(w[1]) : Tree();
+        std::string out;
+        for (HTREEITEM item : TreeItems(tree)) {
+            bool isGroup = !SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item));
+            UINT state = static_cast<UINT>(
+                SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_SELECTED | TVIS_EXPANDED));
+            out += std::string("\t") + (isGroup ? "0" : "1") + "," + ((state & TVIS_SELECTED) ? "1" : "0") + "," +
+                   ((state & TVIS_EXPANDED) ? "1" : "0") + "," + Hex(TreeItemText(tree, item));
+        }
+        return out.empty() ? out : out.substr(1);
+    }
+    if (verb == "expand" || verb == "select" || verb == "itemrect") {
+        HWND tree = Tree();
+        std::vector<HTREEITEM> items = TreeItems(tree);
+        size_t index = static_cast<size_t>(ToNumber(w[1]));
+        if (index >= items.size()) return "error: no such item";
+        if (verb == "expand")
+            return std::to_string(SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[index])));
+        if (verb == "select")
+            return std::to_string(
+                SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[index])));
+        RECT r;
+        *reinterpret_cast<HTREEITEM*>(&r) = items[index];
+        if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return "error: not visible";
+        MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        return Rect(r);
+    }
+    if (verb == "rclick" || verb == "lclick") {
+        int x = static_cast<int>(ToNumber(w[1])), y = static_cast<int>(ToNumber(w[2]));
+        SendMouse(x, y, 0);
+        bool right = verb == "rclick";
+        SendMouse(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+        SendMouse(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+        return "1";
+    }
+    if (verb == "drag") {
+        int x1 = static_cast<int>(ToNumber(w[1])), y1 = static_cast<int>(ToNumber(w[2]));
+        int x2 = static_cast<int>(ToNumber(w[3])), y2 = static_cast<int>(ToNumber(w[4]));
+        SendMouse(x1, y1, 0);
+        SendMouse(x1, y1, MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 10; ++step)
+            SendMouse(x1 + (x2 - x1) * step / 10, y1 + (y2 - y1) * step / 10, 0);
+        SendMouse(x2, y2, MOUSEEVENTF_LEFTUP);
+        return "1";
+    }
+    if (verb == "key") {
+        SendKey(static_cast<WORD>(ToNumber(w[1])));
+        return "1";
+    }
+    if (verb == "browse") return AnswerFolderBrowser(ToHandle(w[1]), Unhex(w[2]));
+    return "error: unknown command " + verb;
+}
+
+bool ReadLine(SOCKET connection, std::string& line) {
+    line.clear();
+    char c;
+    for (;;) {
+        int got = recv(connection, &c, 1, 0);
+        if (got <= 0) return false;
+        if (c == '\n') return true;
+        line.push_back(c);
+    }
+}
+
+DWORD WINAPI AgentThread(void*) {
+    const char* port = std::getenv("TOVRIK_AGENT_PORT");
+    if (!port) return 0;
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET connection = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(connection, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return 0;
+    std::string line;
+    while (ReadLine(connection, line)) {
+        Words words;
+        std::istringstream split(line);
+        for (std::string word; split >> word;) words.push_back(word);
+        std::string reply;
+        try {
+            reply = words.empty() ? "error: empty" : Run(words);
+        } catch (const std::exception& error) {
+            reply = std::string("error: ") + error.what();
+        }
+        reply.push_back('\n');
+        send(connection, reply.data(), static_cast<int>(reply.size()), 0);
+    }
+    closesocket(connection);
+    return 0;
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        HANDLE thread = CreateThread(nullptr, 0, AgentThread, nullptr, 0, nullptr);
+        if (thread) CloseHandle(thread);
+    }
+    return TRUE;
+}

@@ -1,0 +1,315 @@
+"""Drives the real Tovrik.exe under Wine through the agent that the launcher
+loads into it. Texts come back as the exact bytes the program holds (code
+page 932); tests compare them with str.encode("cp932").
+
+Environment (set by CTest): TOVRIK_EXE, TOVRIK_E2E_LAUNCHER, TOVRIK_E2E_AGENT,
+TOVRIK_E2E_WORK, and DISPLAY/WINEPREFIX from scripts/test.sh."""
+
+import os
+import shutil
+import socket
+import subprocess
+import time
+from dataclasses import dataclass, field
+
+WM_CLOSE = 0x0010
+WM_CONTEXTMENU = 0x007B
+MF_GRAYED = 0x0001
+MF_DISABLED = 0x0002
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+SM_CXFRAME = 32
+VK_ESCAPE = 0x1B
+VK_DELETE = 0x2E
+
+
+def wine_path(path):
+    """The path as the Windows program sees it (Wine's Z: drive)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def cp932(text):
+    return text.encode("cp932")
+
+
+def wait_until(probe, timeout=20.0, interval=0.05, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = probe()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TimeoutError("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+@dataclass
+class Control:
+    handle: str
+    class_name: str
+    control_id: int
+    text: bytes
+    visible: bool
+    enabled: bool
+
+
+@dataclass
+class Dialog:
+    handle: str
+    caption: bytes
+    controls: list = field(default_factory=list)
+
+    def has_class(self, name):
+        return any(c.class_name.lower() == name.lower() for c in self.controls)
+
+    def button_ids(self):
+        return sorted(c.control_id for c in self.controls if c.class_name.lower() == "button" and c.visible)
+
+    def message_text(self):
+        texts = [c.text for c in self.controls if c.class_name.lower() == "static" and c.text]
+        return texts[0] if texts else b""
+
+
+@dataclass
+class TreeItem:
+    is_file: bool
+    selected: bool
+    expanded: bool
+    text: bytes
+
+
+class AgentError(RuntimeError):
+    pass
+
+
+class Tovrik:
+    """One running Tovrik.exe, started from its own copy of the program
+    folder so that each test has its own settings file."""
+
+    def __init__(self, app_folder):
+        self.app_folder = app_folder
+        os.makedirs(app_folder, exist_ok=True)
+        self.exe = os.path.join(app_folder, "Tovrik.exe")
+        if not os.path.exists(self.exe):
+            shutil.copy(os.environ["TOVRIK_EXE"], self.exe)
+        self.process = None
+        self.connection = None
+        self.reader = None
+
+    # --- process -----------------------------------------------------------
+    def start(self, expect_agent=True):
+        listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        listener.bind(("127.0.0.1", 0))
+        listener.listen(1)
+        environment = dict(os.environ, TOVRIK_AGENT_PORT=str(listener.getsockname()[1]))
+        log = os.path.join(self.app_folder, "launcher-%d.log" % time.monotonic_ns())
+        # Output goes to a file: Wine's background processes would inherit and
+        # hold a pipe open.
+        with open(log, "wb") as output:
+            self.process = subprocess.Popen(
+                ["wine", wine_path(os.environ["TOVRIK_E2E_LAUNCHER"]), wine_path(self.exe),
+                 wine_path(os.environ["TOVRIK_E2E_AGENT"])],
+                stdin=subprocess.DEVNULL, stdout=output, stderr=output, env=environment, start_new_session=True)
+        if expect_agent:
+            listener.settimeout(40)
+            try:
+                self.connection, _ = listener.accept()
+            finally:
+                listener.close()
+            self.connection.settimeout(60)
+            self.reader = self.connection.makefile("rb")
+            code_page = int(self.call("acp"))
+            if code_page != 932:
+                raise AssertionError("Wine's ANSI code page is %d, not 932: the ja_JP.UTF-8 locale is missing"
+                                     % code_page)
+        else:
+            listener.close()
+        return self
+
+    def wait_exit(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def stop(self):
+        """Ends the program whatever state it is in (test clean-up)."""
+        if self.process and self.process.poll() is None:
+            try:
+                self.send_line("terminate")
+            except OSError:
+                pass
+            try:
+                self.process.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        if self.connection:
+            self.connection.close()
+            self.connection = None
+
+    # --- agent -------------------------------------------------------------
+    def send_line(self, line):
+        self.connection.sendall((line + "\n").encode("ascii"))
+
+    def call(self, *words):
+        self.send_line(" ".join(str(word) for word in words))
+        reply = self.reader.readline().decode("ascii").rstrip("\n")
+        if reply.startswith("error:"):
+            raise AgentError(reply)
+        return reply
+
+    def fields(self, *words):
+        reply = self.call(*words)
+        return [entry.split(",") for entry in reply.split("\t")] if reply else []
+
+    # --- windows -----------------------------------------------------------
+    def main_window(self):
+        return self.call("main")
+
+    def title(self):
+        return bytes.fromhex(self.call("text", self.main_window()))
+
+    def top_windows(self):
+        return [(handle, name, bytes.fromhex(text)) for handle, name, text in self.fields("windows")]
+
+    def controls(self, handle):
+        return [Control(h, name, int(cid), bytes.fromhex(text), visible == "1", enabled == "1")
+                for h, name, cid, text, visible, enabled in self.fields("children", handle)]
+
+    def dialogs(self):
+        return [Dialog(handle, caption, self.controls(handle))
+                for handle, name, caption in self.top_windows() if name == "#32770"]
+
+    def message_boxes(self):
+        return [d for d in self.dialogs()
+                if not d.has_class("msctls_progress32") and not d.has_class("SysTreeView32")
+                and d.message_text()]
+
+    def wait_message_box(self, timeout=30):
+        return wait_until(lambda: (self.message_boxes() or [None])[0], timeout, what="a message box")
+
+    def progress_dialog(self):
+        found = [d for d in self.dialogs() if d.has_class("msctls_progress32")]
+        return found[0] if found else None
+
+    def folder_browser(self, timeout=20):
+        return wait_until(lambda: ([d for d in self.dialogs() if d.has_class("SysTreeView32")] or [None])[0],
+                          timeout, what="the folder browser")
+
+    def visible(self, handle):
+        return self.call("visible", handle) == "1"
+
+    def click(self, handle, control_id):
+        self.call("click", handle, control_id)
+
+    def command(self, command_id):
+        self.call("command", command_id)
+
+    def post(self, handle, message, wparam=0, lparam=0):
+        self.call("post", handle, message, wparam, lparam)
+
+    def rect(self, handle):
+        return [int(v) for v in self.call("rect", handle).split(",")]
+
+    def client(self, handle):
+        return [int(v) for v in self.call("client", handle).split(",")]
+
+    def metric(self, index):
+        return int(self.call("metric", index))
+
+    def control_handle(self, parent, control_id):
+        return next(c.handle for c in self.controls(parent) if c.control_id == control_id)
+
+    # --- menus -------------------------------------------------------------
+    def menu(self):
+        """[(popup state, popup text, [(id, state, text)])] of the menu bar."""
+        popups = []
+        for entry in self.fields("menu"):
+            kind, state, text = entry
+            if kind == "P":
+                popups.append((int(state), bytes.fromhex(text), []))
+            else:
+                popups[-1][2].append((int(kind), int(state), bytes.fromhex(text)))
+        return popups
+
+    def menu_item_state(self, command_id):
+        for _, _, items in self.menu():
+            for item_id, state, _ in items:
+                if item_id == command_id:
+                    return state
+        raise KeyError(command_id)
+
+    def popup_menu(self):
+        """(screen rect, [(id, state, text)]) of the open context menu, or None."""
+        reply = self.call("popupmenu")
+        if reply == "none":
+            return None
+        parts = reply.split("\t")
+        rect = [int(v) for v in parts[0].split(",")]
+        items = [(int(i), int(s), bytes.fromhex(t)) for i, s, t in (p.split(",") for p in parts[1:])]
+        return rect, items
+
+    # --- results tree ------------------------------------------------------
+    def tree(self, handle=None):
+        """The results tree, or the tree-view `handle` names, flattened."""
+        words = ("tree",) if handle is None else ("tree", handle)
+        return [TreeItem(d == "1", s == "1", e == "1", bytes.fromhex(t)) for d, s, e, t in self.fields(*words)]
+
+    def tree_groups(self):
+        """[(label, [paths])] in tree order."""
+        groups = []
+        for item in self.tree():
+            if item.is_file:
+                groups[-1][1].append(item.text)
+            else:
+                groups.append((item.text, []))
+        return groups
+
+    def item_rect(self, index):
+        return [int(v) for v in self.call("itemrect", index).split(",")]
+
+    # --- input -------------------------------------------------------------
+    def right_click(self, x, y):
+        self.call("rclick", x, y)
+
+    def drag(self, x1, y1, x2, y2):
+        self.call("drag", x1, y1, x2, y2)
+
+    def key(self, virtual_key):
+        self.call("key", virtual_key)
+
+    # --- compound steps ------------------------------------------------------
+    def answer_message_box(self, button, expect_caption=None, expect_text=None):
+        box = self.wait_message_box()
+        if expect_caption is not None and box.caption != expect_caption:
+            raise AssertionError("caption %r, expected %r" % (box.caption, expect_caption))
+        if expect_text is not None and box.message_text() != expect_text:
+            raise AssertionError("text %r, expected %r" % (box.message_text(), expect_text))
+        self.click(box.handle, button)
+        wait_until(lambda: not self.visible(box.handle), 10, what="the message box to close")
+        return box
+
+    def choose_folder(self, folder):
+        """Answers the folder browser that a command has opened."""
+        browser = self.folder_browser()
+        self.call("browse", browser.handle, wine_path(folder).encode("cp932").hex())
+        wait_until(lambda: not self.visible(browser.handle), 10, what="the folder browser to close")
+
+    def cancel_folder_browser(self):
+        browser = self.folder_browser()
+        self.click(browser.handle, IDCANCEL)
+        wait_until(lambda: not self.visible(browser.handle), 10, what="the folder browser to close")
+
+
+def end_leftover_programs():
+    """Ends any Tovrik.exe a failed test left running: its mutex would turn
+    the next start into a second instance."""
+    subprocess.run(["wine", "taskkill", "/F", "/IM", "Tovrik.exe"], stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def screenshot(path):
+    """The whole virtual screen as a PNG (ImageMagick's import)."""
+    subprocess.run(["import", "-window", "root", path], check=True, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return path
