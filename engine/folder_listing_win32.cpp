@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "engine/win32_path.h"
 
 namespace {
