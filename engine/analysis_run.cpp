@@ -36,10 +36,14 @@ struct WorkerCrew {
 
     void Start() {
         const size_t bucketCount = BucketCount();
+        // Every range is set before any worker starts: a worker that is
+        // quickly done looks at all of them.
+        for (int k = 0; k < kWorkerCount; ++k) {
+            slots[k].range = WorkerBucketRange(k, bucketCount);
+            ranges[k].Reset(slots[k].range.first, slots[k].range.end);
+        }
         for (int k = 0; k < kWorkerCount; ++k) {
             WorkerSlot& slot = slots[k];
-            slot.range = WorkerBucketRange(k, bucketCount);
-            ranges[k].Reset(slot.range.first, slot.range.end);
             slot.thread = std::thread([this, &slot, k] {
                 RaiseCurrentThreadPriority();
                 // A worker done with its own range takes whole buckets off
