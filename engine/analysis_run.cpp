@@ -8,7 +8,7 @@
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
 #include "engine/folder_scan.h"
-#include "engine/group_buckets.h"
+#include "engine/shared_bucket_ranges.h"
 #include "engine/group_list.h"
 #include "engine/thread_priority.h"
 #include "resources/texts.h"
@@ -17,11 +17,13 @@ namespace {
 
 constexpr std::chrono::milliseconds kPollInterval(100);
 
-// The ten workers of one run. The last worker to finish wakes the
-// coordinator at once, so a run does not cost a whole poll interval more
-// than its work; otherwise the coordinator wakes every 100 ms for progress.
+// The ten workers of one run, each owning its range of buckets. The last
+// worker to finish wakes the coordinator at once, so a run does not cost a
+// whole poll interval more than its work; otherwise the coordinator wakes
+// every 100 ms for progress.
 struct WorkerCrew {
     WorkerSlot slots[kWorkerCount];
+    SharedBucketRange ranges[kWorkerCount];
     std::mutex wakeLock;
     std::condition_variable wake;
 
@@ -34,12 +36,19 @@ struct WorkerCrew {
 
     void Start() {
         const size_t bucketCount = BucketCount();
+        // Every range is set before any worker starts: a worker that is
+        // quickly done looks at all of them.
+        for (int k = 0; k < kWorkerCount; ++k) {
+            slots[k].range = WorkerBucketRange(k, bucketCount);
+            ranges[k].Reset(slots[k].range.first, slots[k].range.end);
+        }
         for (int k = 0; k < kWorkerCount; ++k) {
             WorkerSlot& slot = slots[k];
-            slot.range = WorkerBucketRange(k, bucketCount);
-            slot.thread = std::thread([this, &slot] {
+            slot.thread = std::thread([this, &slot, k] {
                 RaiseCurrentThreadPriority();
-                GroupBuckets(slot.range.first, slot.range.end);
+                // A worker done with its own range takes whole buckets off
+                // the back of busier ranges; their owners still append.
+                if (GroupOwnRange(ranges[k])) HelpOtherRanges(ranges, kWorkerCount);
                 {
                     std::lock_guard<std::mutex> guard(wakeLock);
                     slot.finished.store(1, std::memory_order_release);

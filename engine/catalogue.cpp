@@ -18,12 +18,16 @@ BucketSearch FindSizeBucket(int64_t size) {
 }
 
 void AddFile(const std::string& path, int64_t size) {
-    g_catalogue.records.push_back(FileRecord{size, false, path});
+    const int32_t index = static_cast<int32_t>(g_catalogue.records.size());
+    g_catalogue.records.push_back(FileRecord{size, false, kNoRecord, path});
     BucketSearch search = FindSizeBucket(size);
     if (search.found) {
-        ++g_catalogue.buckets[search.position].count;
+        SizeBucket& bucket = g_catalogue.buckets[search.position];
+        ++bucket.count;
+        g_catalogue.records[static_cast<size_t>(bucket.lastRecord)].nextOfSameSize = index;
+        bucket.lastRecord = index;
     } else {
-        g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 1});
+        g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 1, index, index});
     }
 }
 

@@ -1,84 +1,104 @@
 #include "engine/group_buckets.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "engine/analysis_state.h"
+#include "engine/candidate_sets.h"
 #include "engine/catalogue.h"
 #include "engine/compare_files.h"
-#include "engine/file_identity.h"
-#include "engine/group_list.h"
+#include "engine/group_under_construction.h"
+#include "engine/shared_bucket_ranges.h"
 
 namespace {
 
-// The group being formed around one reference, with the physical identity
-// of each member, so that a file seen under two paths (a hard link, a link
-// to a file or folder) never becomes a "duplicate" of itself: deleting that
-// copy would delete the only one.
-struct GroupUnderConstruction {
-    DuplicateGroup members;
-    std::vector<FileIdentity> identities;
-    bool referenceIdentityKnown = false;
-
-    bool IsSamePhysicalFileAsMember(int32_t candidate) {
-        if (!referenceIdentityKnown) {
-            FileIdentity identity;
-            // An unidentifiable reference still groups: its copies are files
-            // with contents proven equal byte by byte.
-            if (QueryFileIdentity(Record(members.front()).path, identity)) identities.push_back(identity);
-            referenceIdentityKnown = true;
-        }
-        FileIdentity identity;
-        if (!QueryFileIdentity(Record(candidate).path, identity)) return true;  // gone since the comparison
-        for (const FileIdentity& member : identities) {
-            if (member == identity) return true;
-        }
-        identities.push_back(identity);
-        return false;
-    }
-};
-
 void CountProcessed() { g_analysis.processed.fetch_add(1, std::memory_order_relaxed); }
 
-// Groups one bucket of two or more files. False when stopped.
-bool GroupOneBucket(int64_t size) {
-    const size_t recordCount = RecordCount();
-    size_t passStart = 0;
-    for (;;) {
-        GroupUnderConstruction group;
-        size_t nextStart = passStart;
-        for (size_t i = passStart; i < recordCount; ++i) {
-            if (StopRequested()) return false;
-            FileRecord& record = Record(i);
-            if (record.size != size || record.done) continue;
-            int32_t index = static_cast<int32_t>(i);
-            if (group.members.empty()) {
-                record.done = true;
-                group.members.push_back(index);
-                CountProcessed();
-            } else if (CompareFiles(group.members.front(), index) && !group.IsSamePhysicalFileAsMember(index)) {
-                record.done = true;
-                group.members.push_back(index);
-                CountProcessed();
-            } else if (nextStart == passStart) {
-                nextStart = i;
-            }
-        }
-        if (group.members.size() >= 2) AppendGroup(std::move(group.members));
-        if (nextStart == passStart) return true;
-        passStart = nextStart;
-    }
+void Deliver(DuplicateGroup group, std::vector<DuplicateGroup>* held) {
+    if (held)
+        held->push_back(std::move(group));
+    else
+        AppendGroup(std::move(group));
 }
+
+// One pass as over the whole bucket, but over the candidates only: the
+// lowest member is the reference, each other member that the byte
+// comparison proves equal (and that is another physical file) joins, and
+// the rest stay in `set` for a later pass. Only the candidates could have
+// matched, so the group is the one the whole bucket's pass would form.
+// False when stopped; a group that a stopped comparison may have cut short
+// is dropped rather than delivered.
+bool RunPass(CandidateSet& set, std::vector<DuplicateGroup>* held) {
+    GroupUnderConstruction group;
+    std::vector<int32_t> rest;
+    for (int32_t index : set.members) {
+        if (StopRequested()) return false;
+        FileRecord& record = Record(static_cast<size_t>(index));
+        bool joins = group.members.empty();
+        if (!joins) {
+            const bool equal = CompareFiles(group.members.front(), index);
+            if (!equal) set.comparisonFailed = true;
+            joins = equal && !group.IsSamePhysicalFileAsMember(index);
+        }
+        if (joins) {
+            record.done = true;
+            group.members.push_back(index);
+            CountProcessed();
+        } else {
+            rest.push_back(index);
+        }
+    }
+    if (StopRequested()) return false;
+    if (group.members.size() >= 2) Deliver(std::move(group.members), held);
+    set.members.swap(rest);
+    return true;
+}
+
+// Sets are taken lowest first member first, so that passes run in the order
+// of their references, as they would over the whole bucket.
+bool FirstMemberLater(const CandidateSet& a, const CandidateSet& b) { return a.members.front() > b.members.front(); }
 
 }  // namespace
 
-void GroupBuckets(size_t first, size_t end) {
-    for (size_t k = first; k < end; ++k) {
-        const SizeBucket& bucket = Bucket(k);
-        if (bucket.count == 1) {
-            CountProcessed();
+bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
+    const SizeBucket& bucket = Bucket(bucketIndex);
+    if (bucket.count == 1) {
+        CountProcessed();
+        return true;
+    }
+    CandidateSet all;
+    all.members.reserve(static_cast<size_t>(bucket.count));
+    for (int32_t i = bucket.firstRecord; i != kNoRecord; i = Record(static_cast<size_t>(i)).nextOfSameSize) {
+        if (StopRequested()) return false;
+        all.members.push_back(i);
+    }
+    std::vector<CandidateSet> waiting;
+    waiting.push_back(std::move(all));
+    std::vector<CandidateSet> pieces;
+    while (!waiting.empty()) {
+        std::pop_heap(waiting.begin(), waiting.end(), FirstMemberLater);
+        CandidateSet set = std::move(waiting.back());
+        waiting.pop_back();
+        const Narrowing next = NextNarrowing(set, bucket.size);
+        if (next != set.stage) {
+            if (!SplitCandidates(set, bucket.size, next, pieces)) return false;
+            for (CandidateSet& piece : pieces) {
+                waiting.push_back(std::move(piece));
+                std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
+            }
             continue;
         }
-        if (!GroupOneBucket(bucket.size)) return;
+        if (!RunPass(set, held)) return false;
+        if (!set.members.empty()) {
+            waiting.push_back(std::move(set));
+            std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
+        }
     }
+    return true;
+}
+
+void GroupBuckets(size_t first, size_t end) {
+    SharedBucketRange range;
+    range.Reset(first, end);
+    GroupOwnRange(range);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -11,9 +12,20 @@ struct OpenedFileCloser {
 };
 using InputFile = std::unique_ptr<OpenedFile, OpenedFileCloser>;
 
-// Opens a file for sequential reading; null when it cannot be opened.
-InputFile OpenInputFile(const std::string& path);
+// How a file will be read, so that the platform reads ahead only where it
+// pays: a whole file front to back, or a block or two at chosen places.
+enum class ReadPattern {
+    kSequential,
+    kProbe,
+};
+
+// Opens a file for reading; null when it cannot be opened or is a folder.
+InputFile OpenInputFile(const std::string& path, ReadPattern pattern = ReadPattern::kSequential);
 
 // Reads up to `count` bytes, retrying short reads; returns fewer only at the
 // end of the file or on a read error.
 size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count);
+
+// The same, from `offset` on; the position used by ReadInputFile is left
+// wherever the platform leaves it.
+size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t count);

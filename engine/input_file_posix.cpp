@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 struct OpenedFile {
@@ -13,12 +14,19 @@ void OpenedFileCloser::operator()(OpenedFile* file) const {
     delete file;
 }
 
-InputFile OpenInputFile(const std::string& path) {
+InputFile OpenInputFile(const std::string& path, ReadPattern pattern) {
     // O_NONBLOCK keeps a FIFO put in place after the scan from hanging a worker.
     int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return nullptr;
-    posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return InputFile(new OpenedFile{descriptor});
+    InputFile file(new OpenedFile{descriptor});
+    // A folder put in a file's place opens here but reads nothing: it must
+    // count as unopenable, not as an empty file.
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
+    // A probe reads a block or two; the default read-ahead already covers
+    // them, while sequential read-ahead would fetch far more than is used.
+    if (pattern == ReadPattern::kSequential) posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return file;
 }
 
 size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
@@ -26,6 +34,18 @@ size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
     char* bytes = static_cast<char*>(buffer);
     while (total < count) {
         ssize_t got = read(file.descriptor, bytes + total, count - total);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        total += static_cast<size_t>(got);
+    }
+    return total;
+}
+
+size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t count) {
+    size_t total = 0;
+    char* bytes = static_cast<char*>(buffer);
+    while (total < count) {
+        ssize_t got = pread(file.descriptor, bytes + total, count - total, static_cast<off_t>(offset) + total);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         total += static_cast<size_t>(got);

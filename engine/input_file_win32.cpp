@@ -11,12 +11,14 @@ struct OpenedFile {
 
 void OpenedFileCloser::operator()(OpenedFile* file) const { delete file; }
 
-InputFile OpenInputFile(const std::string& path) {
+InputFile OpenInputFile(const std::string& path, ReadPattern pattern) {
     std::wstring wide = WidePathFromNarrow(path);
     if (wide.empty()) return nullptr;
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
+    const DWORD hint = pattern == ReadPattern::kSequential ? FILE_FLAG_SEQUENTIAL_SCAN : FILE_FLAG_RANDOM_ACCESS;
     UniqueHandle handle = AdoptFileHandle(CreateFileW(wide.c_str(), GENERIC_READ,
                                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                                      OPEN_EXISTING, hint, nullptr));
     if (!handle) return nullptr;
     return InputFile(new OpenedFile{std::move(handle)});
 }
@@ -27,6 +29,23 @@ size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
     while (total < count) {
         DWORD got = 0;
         if (!ReadFile(file.handle.get(), bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0) break;
+        total += got;
+    }
+    return total;
+}
+
+size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t count) {
+    size_t total = 0;
+    char* bytes = static_cast<char*>(buffer);
+    while (total < count) {
+        // On a handle opened for synchronous reading the offset in OVERLAPPED
+        // says where ReadFile reads.
+        const uint64_t at = static_cast<uint64_t>(offset) + total;
+        OVERLAPPED where = {};
+        where.Offset = static_cast<DWORD>(at & 0xffffffffu);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        if (!ReadFile(file.handle.get(), bytes + total, static_cast<DWORD>(count - total), &got, &where) || got == 0) break;
         total += got;
     }
     return total;

@@ -73,6 +73,20 @@ TEST_F(CompareFilesTest, UnopenableFileIsNeverEqual) {
     EXPECT_FALSE(CompareFiles(1, 0));
 }
 
+// Two folders put where catalogued files were read nothing alike; they must
+// not pass as two equal empty files.
+TEST_F(CompareFilesTest, FoldersInPlaceOfCataloguedFilesAreNeverEqual) {
+    tree_.Folder("was-a-file");
+    tree_.Folder("was-another-file");
+    AddFile(tree_.Path("was-a-file"), 100);
+    AddFile(tree_.Path("was-another-file"), 100);
+    EXPECT_FALSE(CompareFiles(0, 1));
+    ClearCatalogue();
+    AddFile(tree_.Path("was-a-file"), 0);
+    AddFile(tree_.Path("was-another-file"), 0);
+    EXPECT_FALSE(CompareFiles(0, 1));
+}
+
 TEST_F(CompareFilesTest, StopRequestMakesAComparisonOfEqualFilesFalse) {
     const std::string bytes = PatternBytes(50000, 1);
     tree_.File("a", bytes);

@@ -1,0 +1,9 @@
+// The passes of the grouping exactly as first written: every pass of every
+// bucket walks the catalogue from its pass start and compares each file of
+// the bucket's size with the pass's reference. Slow (quadratic in a bucket
+// of different files), and kept only as the yardstick for the engine.
+#pragma once
+
+#include <cstddef>
+
+void ReferenceGroupBuckets(size_t first, size_t end);
