@@ -9,3 +9,8 @@ const char kTextAnalysisStoppedPressCloseAgain[] =
 const char kTextProcessingFinished[] = "処理終了";
 const char kTextConfirmation[] = "確認";
 const char kTextConfirmStopSearch[] = "検索を中止してもよろしいですか？";
+
+const char kTextDetailsModifiedFormat[] = "更新日時＝%04d年%2d月%2d日 %2d時%2d分%2d秒\n";
+const char kTextDetailsFileSizeLabel[] = "ファイルサイズ＝";
+// A full-width blank after サイズ, two ordinary ones before 横.
+const char kTextDetailsPictureSizeFormat[] = "\n画像サイズ　縦=%d  横=%d";

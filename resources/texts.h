@@ -10,3 +10,8 @@ extern const char kTextAnalysisStoppedPressCloseAgain[];
 extern const char kTextProcessingFinished[];
 extern const char kTextConfirmation[];
 extern const char kTextConfirmStopSearch[];
+
+// The details text of the selected file.
+extern const char kTextDetailsModifiedFormat[];    // printf: year, month, day, hour, minute, second
+extern const char kTextDetailsFileSizeLabel[];     // followed by the digit-grouped length
+extern const char kTextDetailsPictureSizeFormat[]; // printf: height, then width
