@@ -14,3 +14,8 @@ const char kTextCannotStartTwice[] = "TOVRIKの二重起動は\n出来ません"
 const char kTextShowVersion[] = "バージョン表示";
 const char kTextVersion[] = "Version 0.09   2009/10/09";
 const char kTextSelectFolder[] = "フォルダ選択";
+
+const char kTextDetailsModifiedFormat[] = "更新日時＝%04d年%2d月%2d日 %2d時%2d分%2d秒\n";
+const char kTextDetailsFileSizeLabel[] = "ファイルサイズ＝";
+// A full-width blank after サイズ, two ordinary ones before 横.
+const char kTextDetailsPictureSizeFormat[] = "\n画像サイズ　縦=%d  横=%d";

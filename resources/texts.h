@@ -15,3 +15,8 @@ extern const char kTextCannotStartTwice[];
 extern const char kTextShowVersion[];
 extern const char kTextVersion[];
 extern const char kTextSelectFolder[];
+
+// The details text of the selected file.
+extern const char kTextDetailsModifiedFormat[];    // printf: year, month, day, hour, minute, second
+extern const char kTextDetailsFileSizeLabel[];     // followed by the digit-grouped length
+extern const char kTextDetailsPictureSizeFormat[]; // printf: height, then width

@@ -1,0 +1,29 @@
+#include "results/file_status.h"
+
+#include <windows.h>
+
+#include "engine/win32_path.h"
+
+bool ReadFileStatus(const std::string& path, FileStatus& status) {
+    const std::wstring wide = WidePathFromNarrow(path);
+    if (wide.empty()) return false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return false;
+    // FileTimeToLocalFileTime would apply today's daylight-saving offset to
+    // every date; this applies the one in force when the file was written,
+    // as localtime does on the other platform.
+    SYSTEMTIME universal;
+    SYSTEMTIME fields;
+    if (!FileTimeToSystemTime(&data.ftLastWriteTime, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &fields)) {
+        return false;
+    }
+    status.length = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    status.year = fields.wYear;
+    status.month = fields.wMonth;
+    status.day = fields.wDay;
+    status.hour = fields.wHour;
+    status.minute = fields.wMinute;
+    status.second = fields.wSecond;
+    return true;
+}

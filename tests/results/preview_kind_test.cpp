@@ -1,0 +1,45 @@
+#include "results/preview_kind.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+PreviewKind KindOf(const std::string& path) { return ChoosePreviewKind(PathExtension(path)); }
+
+TEST(PathExtensionTest, FromTheLastDotInTheWholePath) {
+    EXPECT_EQ(PathExtension("C:\\photos\\PHOTO.BMP"), ".BMP");
+    EXPECT_EQ(PathExtension("C:\\src\\archive.tar.gz"), ".gz");
+    EXPECT_EQ(PathExtension("C:\\v1.2\\README"), ".2\\README");
+    EXPECT_EQ(PathExtension("C:\\notes\\draft."), ".");
+    EXPECT_EQ(PathExtension("C:\\notes\\README"), "");
+    // 表 (0x95 0x5C) before the dot stays out of the extension.
+    EXPECT_EQ(PathExtension("C:\\\x95\x5c.txt"), ".txt");
+}
+
+TEST(PreviewKindTest, ExtensionsChooseTheLoaderInAnyCase) {
+    EXPECT_EQ(KindOf("C:\\pictures\\PHOTO.BMP"), PreviewKind::kBitmap);
+    EXPECT_EQ(KindOf("C:\\pictures\\photo.bmp"), PreviewKind::kBitmap);
+    EXPECT_EQ(KindOf("C:\\pictures\\Icon.ICO"), PreviewKind::kIcon);
+    EXPECT_EQ(KindOf("C:\\pictures\\arrow.Cur"), PreviewKind::kCursor);
+    EXPECT_EQ(KindOf("C:\\docs\\README.TXT"), PreviewKind::kText);
+    EXPECT_EQ(KindOf("C:\\src\\main.CPP"), PreviewKind::kText);
+    EXPECT_EQ(KindOf("C:\\src\\Main.java"), PreviewKind::kText);
+}
+
+TEST(PreviewKindTest, EverythingElseGoesToThePlugins) {
+    EXPECT_EQ(KindOf("C:\\pictures\\photo.jpg"), PreviewKind::kPlugin);
+    EXPECT_EQ(KindOf("C:\\src\\main.hpp"), PreviewKind::kPlugin);
+    EXPECT_EQ(KindOf("C:\\pictures\\photo.bmp.bak"), PreviewKind::kPlugin);
+    EXPECT_EQ(KindOf("C:\\notes\\README"), PreviewKind::kPlugin);
+    EXPECT_EQ(KindOf("C:\\notes\\draft."), PreviewKind::kPlugin);
+}
+
+TEST(PreviewKindTest, DotInAFolderNameGivesNoLoader) {
+    // The only dot is in "pictures.bmp", so the extension is ".bmp\photo".
+    EXPECT_EQ(KindOf("C:\\pictures.bmp\\photo"), PreviewKind::kPlugin);
+    EXPECT_EQ(KindOf("C:\\docs.txt\\README"), PreviewKind::kPlugin);
+}
+
+}  // namespace
