@@ -25,8 +25,17 @@ void ConfigureDecoderOnce() {
 }
 
 bool WithinDecodeLimits(int width, int height) {
-    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
-           int64_t{width} * height <= kMaxImagePixels;
+    return width <= kMaxImageSide && height <= kMaxImageSide && int64_t{width} * height <= kMaxImagePixels;
+}
+
+// stb_image tells why a decode failed only in its text: a picture it finds
+// too large, or has no memory for, is a memory failure; anything else is
+// broken data, since the header has been read by then.
+int ResultOfFailedDecode() {
+    const char* reason = stbi_failure_reason();
+    const bool memory =
+        reason != nullptr && (std::strcmp(reason, "outofmem") == 0 || std::strcmp(reason, "too large") == 0);
+    return memory ? kSusieOutOfMemory : kSusieBrokenData;
 }
 
 }  // namespace
@@ -35,9 +44,14 @@ int ReadImageHeader(const unsigned char* bytes, size_t length, ImageHeader& head
     if (bytes == nullptr || length == 0) return kSusieUnknownFormat;
     if (length > INT_MAX) return kSusieOutOfMemory;
     int width = 0, height = 0, channels = 0;
+    // A failed header read tells no reason (every format was tried), so the
+    // signature decides between broken and unknown; that includes sizes that
+    // stb_image itself turns away as corrupt.
     if (!stbi_info_from_memory(bytes, static_cast<int>(length), &width, &height, &channels)) {
         return HasImageSignature(bytes, length) ? kSusieBrokenData : kSusieUnknownFormat;
     }
+    // Some headers cut short read as a size of zero.
+    if (width <= 0 || height <= 0) return kSusieBrokenData;
     header.width = width;
     header.height = height;
     header.channels = channels;
@@ -53,10 +67,7 @@ int DecodeImage(const unsigned char* bytes, size_t length, DecodedImage& image) 
     ConfigureDecoderOnce();
     int width = 0, height = 0, channels = 0;
     image.rgba.reset(stbi_load_from_memory(bytes, static_cast<int>(length), &width, &height, &channels, 4));
-    if (!image.rgba) {
-        const char* reason = stbi_failure_reason();
-        return reason != nullptr && std::strcmp(reason, "outofmem") == 0 ? kSusieOutOfMemory : kSusieBrokenData;
-    }
+    if (!image.rgba) return ResultOfFailedDecode();
     // The header and the decode read the same bytes; a disagreement means
     // data that the callers' size arithmetic must not trust.
     if (width != header.width || height != header.height) {
