@@ -69,6 +69,8 @@ int ReadPictureInput(LPCSTR input, LONG length, unsigned int flags, PictureInput
 }
 
 size_t ReadSupportHead(void* fileHandleOrHead, unsigned char* head) {
+    // A failed CreateFile's handle has a high word too, yet points nowhere.
+    if (fileHandleOrHead == INVALID_HANDLE_VALUE) return 0;
     // Addresses below 64 KiB are never valid, which is what lets the one
     // argument carry either a handle or a pointer.
     if (reinterpret_cast<uintptr_t>(fileHandleOrHead) > 0xFFFF) {

@@ -88,6 +88,8 @@ TEST_F(PluginInfoTest, IsSupportedReadsThroughAFileHandle) {
         EXPECT_EQ(Plugin().isSupported(path.c_str(), file.get()) != 0, std::strcmp(name, "picture.png") == 0) << name;
         EXPECT_EQ(SetFilePointer(file.get(), 0, nullptr, FILE_CURRENT), 0u) << name;
     }
+    EXPECT_EQ(Plugin().isSupported("picture.png", INVALID_HANDLE_VALUE), 0);
+    EXPECT_EQ(Plugin().isSupported("picture.png", nullptr), 0);
 }
 
 TEST_F(PluginInfoTest, PictureInfoFromMemoryAndFile) {
