@@ -27,3 +27,9 @@ inline UniqueHandle AdoptFileHandle(HANDLE handle) {
 inline UniqueFindHandle AdoptFindHandle(HANDLE find) {
     return UniqueFindHandle(find == INVALID_HANDLE_VALUE ? nullptr : find);
 }
+
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+// A DLL loaded for one job and unloaded when the owner goes.
+using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;

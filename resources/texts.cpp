@@ -19,3 +19,9 @@ const char kTextDetailsModifiedFormat[] = "更新日時＝%04d年%2d月%2d日 %2
 const char kTextDetailsFileSizeLabel[] = "ファイルサイズ＝";
 // A full-width blank after サイズ, two ordinary ones before 横.
 const char kTextDetailsPictureSizeFormat[] = "\n画像サイズ　縦=%d  横=%d";
+
+const char kTextFileInformation[] = "ファイル情報";
+const char kTextPreviewFontFace[] = "ＭＳ ゴシック";
+
+const char kTextConfirmRecycle[] = "下記ファイルをゴミ箱に入れてもよろしいですか？\n\n";
+const char kTextDeleteFile[] = "ファイル削除";

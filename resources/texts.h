@@ -20,3 +20,11 @@ extern const char kTextSelectFolder[];
 extern const char kTextDetailsModifiedFormat[];    // printf: year, month, day, hour, minute, second
 extern const char kTextDetailsFileSizeLabel[];     // followed by the digit-grouped length
 extern const char kTextDetailsPictureSizeFormat[]; // printf: height, then width
+
+// The file-information window and the text preview.
+extern const char kTextFileInformation[];
+extern const char kTextPreviewFontFace[];  // the font of both: "ＭＳ ゴシック"
+
+// The file actions.
+extern const char kTextConfirmRecycle[];  // followed by the path and a line feed
+extern const char kTextDeleteFile[];

@@ -3,12 +3,24 @@
 #include "engine/analysis_state.h"
 #include "engine/analysis_window.h"
 #include "resources/texts.h"
+#include "results/file_info_window.h"
+#include "results/preview_state.h"
 #include "shell/analysis_folder.h"
+#include "shell/file_actions.h"
 #include "shell/resource.h"
+#include "shell/settings.h"
 
 namespace {
 
 void ShowVersion(HWND mainWindow) { MessageBoxA(mainWindow, kTextVersion, kTextShowVersion, MB_OK); }
+
+// A new run starts with empty details, so the file-information window does
+// not describe a file of the previous results.
+void RunAnalysis(HWND mainWindow) {
+    g_preview.detailsText.clear();
+    RefreshFileInfoWindow();
+    StartAnalysis(mainWindow);
+}
 
 }  // namespace
 
@@ -21,14 +33,24 @@ void DispatchCommand(HWND mainWindow, int commandId) {
         SelectAnalysisFolder(mainWindow);
         break;
     case IDM_RUN_ANALYSIS:
-        StartAnalysis(mainWindow);
+        RunAnalysis(mainWindow);
         break;
     case IDM_STOP_ANALYSIS:
         RequestStop();
         break;
+    case IDM_RECYCLE_FILE:
+        RecycleSelectedFile(mainWindow);
+        break;
+    case IDM_SETTINGS:
+        OpenSettingsDialog(mainWindow);
+        break;
+    case IDM_FILE_INFO:
+        OpenFileInfoWindow(mainWindow);
+        break;
+    case IDM_MOVE_FILE:
+        MoveSelectedFile(mainWindow);
+        break;
     default:
-        // The file actions, settings and file information arrive with
-        // their own windows; any other id does nothing.
         break;
     }
 }

@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "engine/analysis_state.h"
+#include "plugins/plugin_registry.h"
 #include "resources/texts.h"
 #include "results/preview_area.h"
+#include "results/preview_state.h"
 #include "results/results_tree.h"
 #include "shell/command_dispatch.h"
 #include "shell/main_layout.h"
 #include "shell/resource.h"
+#include "shell/settings.h"
 #include "shell/tree_context_menu.h"
 
 namespace {
@@ -21,7 +24,10 @@ constexpr char kMainWindowClass[] = "TOVRIK";
 
 void OnCreate(HWND window) {
     CoInitialize(nullptr);
+    ResolvePaths();
+    ReadSettings();
     CreateResultsTree(window);
+    if (!g_settings.pluginFolder.empty()) LoadPlugins(g_settings.pluginFolder);
     setlocale(LC_ALL, "Japanese");
 }
 
@@ -45,6 +51,7 @@ LRESULT OnClose(HWND window) {
 void OnDestroy() {
     CoUninitialize();
     DestroyResultsTree();
+    ReleasePreviewPicture();
     PostQuitMessage(0);
 }
 

@@ -1,0 +1,91 @@
+#include "results/file_info_window.h"
+
+#include "resources/texts.h"
+#include "results/point_font.h"
+#include "results/preview_state.h"
+#include "shell/resource.h"
+
+namespace {
+
+constexpr char kFileInfoWindowClass[] = "TvFileWindow";
+constexpr int kTextInset = 4;
+constexpr int kWindowMenuPosition = 2;
+
+struct FileInfoWindowState {
+    HWND window = nullptr;
+    bool classRegistered = false;
+};
+
+FileInfoWindowState g_fileInfo;
+
+bool EnsureClassRegistered(HINSTANCE instance) {
+    if (g_fileInfo.classRegistered) return true;
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = FileInfoWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hIconSm = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kFileInfoWindowClass;
+    g_fileInfo.classRegistered = RegisterClassExA(&windowClass) != 0;
+    return g_fileInfo.classRegistered;
+}
+
+void SetMenuItemEnabled(HWND mainWindow, bool enabled) {
+    HMENU windowMenu = GetSubMenu(GetMenu(mainWindow), kWindowMenuPosition);
+    EnableMenuItem(windowMenu, IDM_FILE_INFO, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void OnPaint(HWND window) {
+    RECT text;
+    GetClientRect(window, &text);
+    text.left += kTextInset;
+    text.top += kTextInset;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    {
+        UniqueFont font = CreatePointFont(dc, kTextPreviewFontFace, 10);
+        ScopedSelection selection(dc, font.get());
+        DrawTextA(dc, g_preview.detailsText.c_str(), static_cast<int>(g_preview.detailsText.size()), &text,
+                  DT_WORDBREAK);
+    }
+    EndPaint(window, &paint);
+}
+
+}  // namespace
+
+void OpenFileInfoWindow(HWND mainWindow) {
+    if (g_fileInfo.window) return;  // the grayed item makes this rare: a second request changes nothing
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    if (!EnsureClassRegistered(instance)) return;
+    HWND window = CreateWindowExA(0, kFileInfoWindowClass, kTextFileInformation, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 350, 200, mainWindow, nullptr, instance, nullptr);
+    if (!window) return;
+    g_fileInfo.window = window;
+    ShowWindow(window, SW_SHOW);
+    SetMenuItemEnabled(mainWindow, false);
+}
+
+void RefreshFileInfoWindow() {
+    if (g_fileInfo.window) InvalidateRect(g_fileInfo.window, nullptr, TRUE);
+}
+
+LRESULT CALLBACK FileInfoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint(window);
+        break;
+    case WM_SIZE:
+        InvalidateRect(window, nullptr, TRUE);  // wrap the text anew
+        break;
+    case WM_CLOSE:
+        SetMenuItemEnabled(GetWindow(window, GW_OWNER), true);
+        break;
+    case WM_DESTROY:
+        g_fileInfo.window = nullptr;
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

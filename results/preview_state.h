@@ -1,0 +1,22 @@
+// What is shown of the selected file: its details text (painted by the
+// file-information window) and its preview (painted beside the tree). One
+// instance, user-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct PreviewState {
+    std::string detailsText;  // empty while nothing (or a vanished file) is selected
+    std::string textPreview;  // the first lines of a text file
+    // The preview picture: at most one slot is filled, each owned here.
+    HBITMAP bitmap = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+};
+
+extern PreviewState g_preview;
+
+// Releases whichever picture slot is filled and empties it.
+void ReleasePreviewPicture();

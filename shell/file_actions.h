@@ -1,0 +1,23 @@
+// The two actions on a duplicate: to the recycle bin, or into another folder.
+// Both act on the results tree's selected file item, whose text is the path.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Asks first; on success takes the file item (and a group left with one
+// file) off the tree. Does nothing for a group item or no selection.
+void RecycleSelectedFile(HWND mainWindow);
+
+// Moves the selected file into a folder the user chooses and shows its new
+// path in its item.
+void MoveSelectedFile(HWND mainWindow);
+
+// The shell's undoable delete, warning before a delete that could not be
+// undone. True only when the file really went: the shell reported success,
+// nothing was aborted, and the file is no longer there.
+bool SendToRecycleBin(HWND owner, const std::string& path);
+
+// The name under which the file system lists `path`; empty when none.
+std::string DirectoryEntryName(const std::string& path);

@@ -1,0 +1,23 @@
+// The one setting, the plug-in folder, kept in Tovrik.ini beside the program,
+// and the settings dialog that changes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct SettingsState {
+    std::string settingsFile;  // the program's folder + "Tovrik.ini"
+    std::string pluginFolder;  // empty: no plug-ins
+};
+
+extern SettingsState g_settings;
+
+void ResolvePaths();
+void ReadSettings();
+
+// Runs the settings dialog modally; OK writes the setting and reloads the
+// plug-ins, Cancel discards.
+void OpenSettingsDialog(HWND owner);
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

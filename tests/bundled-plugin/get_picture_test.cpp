@@ -1,0 +1,206 @@
+// GetPicture through the export: the bitmaps it hands over, compared pixel
+// by pixel with pictures built in the test, and its error codes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "bundled-plugin/susie_result.h"
+#include "tests/bundled-plugin/plugin_under_test.h"
+#include "tests/support/temp_tree.h"
+
+namespace {
+
+using GetPictureTest = PluginTest;
+
+size_t Stride(const BITMAPINFOHEADER& header) { return (static_cast<size_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4; }
+
+void ExpectBottomUpDib(const ReceivedPicture& picture, int width, int height, int bitsPerPixel) {
+    ASSERT_EQ(picture.result, kSusieSuccess);
+    ASSERT_TRUE(picture.info && picture.bits);
+    ASSERT_GE(LocalSize(picture.info.get()), sizeof(BITMAPINFOHEADER));
+    const BITMAPINFOHEADER& header = picture.Header();
+    EXPECT_EQ(header.biSize, sizeof(BITMAPINFOHEADER));
+    EXPECT_EQ(header.biWidth, width);
+    EXPECT_EQ(header.biHeight, height);  // positive: bottom-up
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_EQ(header.biBitCount, bitsPerPixel);
+    EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+    EXPECT_GE(LocalSize(picture.bits.get()), Stride(header) * static_cast<size_t>(height));
+}
+
+void ExpectNothingHandedOver(const ReceivedPicture& picture, int expectedResult) {
+    EXPECT_EQ(picture.result, expectedResult);
+    EXPECT_FALSE(picture.info);
+    EXPECT_FALSE(picture.bits);
+}
+
+TEST_F(GetPictureTest, OpaquePngIs24BitWithPaddedRows) {
+    for (int width : {1, 2, 3, 4, 5}) {
+        const TestPicture picture = PatternPicture(width, 3, false);
+        const ReceivedPicture received = PictureFromMemory(EncodePng(picture, PngColour::kRgb));
+        ExpectBottomUpDib(received, width, 3, 24);
+        EXPECT_EQ(received.Pixels().pixels, picture.pixels) << width;
+    }
+    // Grey is widened to three equal channels.
+    TestPicture grey = PatternPicture(3, 2, false);
+    const ReceivedPicture received = PictureFromMemory(EncodePng(grey, PngColour::kGrey));
+    ExpectBottomUpDib(received, 3, 2, 24);
+    for (Rgba& pixel : grey.pixels) pixel = Rgba{pixel.r, pixel.r, pixel.r, 255};
+    EXPECT_EQ(received.Pixels().pixels, grey.pixels);
+}
+
+TEST_F(GetPictureTest, PngWithAlphaIs32BitWithStraightAlpha) {
+    const TestPicture picture = PatternPicture(5, 4, true);
+    const ReceivedPicture received = PictureFromMemory(EncodePng(picture, PngColour::kRgba));
+    ExpectBottomUpDib(received, 5, 4, 32);
+    EXPECT_EQ(received.Pixels().pixels, picture.pixels);
+}
+
+TEST_F(GetPictureTest, GifGivesItsFirstFrameAndItsTransparency) {
+    TestPicture first = PatternPicture(6, 4, false);
+    first.pixels[7].a = 0;
+    TestPicture second = PatternPicture(6, 4, false);
+    for (Rgba& pixel : second.pixels) pixel = Rgba{9, 9, 9, 255};
+    const ReceivedPicture received = PictureFromMemory(EncodeGif({first, second}));
+    ExpectBottomUpDib(received, 6, 4, 32);
+    const TestPicture decoded = received.Pixels();
+    for (size_t i = 0; i < first.pixels.size(); ++i) {
+        if (first.pixels[i].a == 0) {
+            EXPECT_EQ(decoded.pixels[i].a, 0) << i;
+        } else {
+            EXPECT_EQ(decoded.pixels[i], first.pixels[i]) << i;
+        }
+    }
+    // Without a transparent pixel the GIF comes as 24 bits.
+    ExpectBottomUpDib(PictureFromMemory(EncodeGif({second})), 6, 4, 24);
+}
+
+TEST_F(GetPictureTest, JpegQuadrantsKeepTheirColoursWithinTolerance) {
+    const Rgba quadrants[2][2] = {{{255, 0, 0, 255}, {0, 255, 0, 255}}, {{0, 0, 255, 255}, {255, 255, 255, 255}}};
+    for (const char* variable : {"TOVRIK_TEST_JPEG", "TOVRIK_TEST_PROGRESSIVE_JPEG"}) {
+        const ReceivedPicture received = PictureFromFile(FixturePath(variable));
+        ExpectBottomUpDib(received, 16, 16, 24);
+        if (HasFatalFailure()) return;
+        const TestPicture decoded = received.Pixels();
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const Rgba expected = quadrants[y / 8][x / 8];
+                const Rgba actual = decoded.At(x, y);
+                EXPECT_LE(std::abs(actual.r - expected.r) + std::abs(actual.g - expected.g) +
+                              std::abs(actual.b - expected.b), 12)
+                    << variable << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(GetPictureTest, FileInputStartsAtTheOffset) {
+    TempTree tree;
+    const TestPicture picture = PatternPicture(4, 4, true);
+    const std::string leading = "MacBinary-like header of 37 bytes...\n";
+    tree.File("wrapped.png", leading + EncodePng(picture, PngColour::kRgba));
+    const std::string path = tree.Path("wrapped.png");
+
+    const ReceivedPicture received = PictureFromFile(path, static_cast<LONG>(leading.size()));
+    ExpectBottomUpDib(received, 4, 4, 32);
+    EXPECT_EQ(received.Pixels().pixels, picture.pixels);
+    ExpectNothingHandedOver(PictureFromFile(path, 0), kSusieUnknownFormat);
+    ExpectNothingHandedOver(PictureFromFile(path, 1 << 20), kSusieReadError);
+    ExpectNothingHandedOver(PictureFromFile(path, -1), kSusieReadError);
+}
+
+// Narrow code page 932 names, past the classic path limit, are opened whole.
+TEST_F(GetPictureTest, JapaneseNameOnALongPathIsOpened) {
+    TempTree tree;
+    const std::wstring wideName = L"\u753b\u50cf\u30c6\u30b9\u30c8.png";  // "画像テスト.png"
+    std::string name(64, '\0');
+    name.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wideName.c_str(), -1, &name[0], 64, nullptr, nullptr) - 1));
+    std::string relative;
+    for (int level = 0; level < 10; ++level) relative += std::string(30, static_cast<char>('a' + level)) + "/";
+    relative += name;
+    const TestPicture picture = PatternPicture(3, 2, false);
+    tree.File(relative, EncodePng(picture, PngColour::kRgb));
+    ASSERT_GT(tree.Path(relative).size(), static_cast<size_t>(MAX_PATH));
+
+    const ReceivedPicture received = PictureFromFile(tree.Path(relative));
+    ExpectBottomUpDib(received, 3, 2, 24);
+    EXPECT_EQ(received.Pixels().pixels, picture.pixels);
+}
+
+TEST_F(GetPictureTest, BrokenOrForeignInputIsAnErrorCodeWithNothingToFree) {
+    TempTree tree;
+    const std::string png = EncodePng(PatternPicture(8, 8, false), PngColour::kRgb);
+    tree.File("truncated.png", png.substr(0, png.size() / 2));
+    tree.File("notes.png", PlainText());
+    tree.File("empty.png", "");
+    ExpectNothingHandedOver(PictureFromFile(tree.Path("truncated.png")), kSusieBrokenData);
+    ExpectNothingHandedOver(PictureFromFile(tree.Path("notes.png")), kSusieUnknownFormat);
+    ExpectNothingHandedOver(PictureFromFile(tree.Path("empty.png")), kSusieUnknownFormat);
+    ExpectNothingHandedOver(PictureFromFile(tree.Path("missing.png")), kSusieReadError);
+    ExpectNothingHandedOver(PictureFromMemory(std::string()), kSusieUnknownFormat);
+    ExpectNothingHandedOver(PictureFromMemory(png.substr(0, 40)), kSusieBrokenData);
+    ExpectNothingHandedOver(PictureFromMemory(PngHeaderOnly(16384, 16384)), kSusieOutOfMemory);
+
+    HLOCAL info = nullptr;
+    EXPECT_NE(Plugin().getPicture(png.data(), static_cast<LONG>(png.size()), kSusieInputMemory, &info, nullptr,
+                                  nullptr, 0), 0);
+    EXPECT_NE(Plugin().getPicture(nullptr, 0, kSusieInputFile, &info, &info, nullptr, 0), 0);
+    EXPECT_EQ(info, nullptr);
+}
+
+// Tovrik locks the blocks with GlobalLock before it frees them with LocalFree.
+TEST_F(GetPictureTest, BlocksLockLikeAHostsAndFreeWithLocalFree) {
+    ReceivedPicture received = PictureFromMemory(EncodePng(PatternPicture(2, 2, false), PngColour::kRgb));
+    ExpectBottomUpDib(received, 2, 2, 24);
+    for (UniqueLocalBlock* block : {&received.info, &received.bits}) {
+        void* locked = GlobalLock(block->get());
+        ASSERT_NE(locked, nullptr);
+        EXPECT_EQ(locked, LocalLock(block->get()));
+        GlobalUnlock(block->get());
+        LocalUnlock(block->get());
+        EXPECT_EQ(LocalFree(block->release()), nullptr);
+    }
+}
+
+struct ProgressLog {
+    std::vector<int> done;
+    int stopAt = 1000;  // a percentage from which the callback asks to stop
+    bool wrongTotalOrData = false;
+};
+ProgressLog* g_progressLog = nullptr;
+constexpr LONG kProgressData = 0x1234567;
+
+int __stdcall RecordProgress(int done, int total, LONG data) {
+    g_progressLog->done.push_back(done);
+    if (total != 100 || data != kProgressData) g_progressLog->wrongTotalOrData = true;
+    return done >= g_progressLog->stopAt ? 1 : 0;
+}
+
+TEST_F(GetPictureTest, ProgressRunsToAHundredAndStopsWhenAsked) {
+    const std::string png = EncodePng(PatternPicture(7, 120, false), PngColour::kRgb);
+    for (int stopAt : {1000, 0, 60, 100}) {
+        ProgressLog log;
+        log.stopAt = stopAt;
+        g_progressLog = &log;
+        const ReceivedPicture received = PictureFromMemory(png, RecordProgress, kProgressData);
+        g_progressLog = nullptr;
+        EXPECT_FALSE(log.wrongTotalOrData);
+        ASSERT_FALSE(log.done.empty());
+        EXPECT_EQ(log.done.front(), 0);
+        EXPECT_TRUE(std::is_sorted(log.done.begin(), log.done.end()));
+        if (stopAt > 100) {
+            ExpectBottomUpDib(received, 7, 120, 24);
+            EXPECT_EQ(log.done.back(), 100);
+            EXPECT_GT(log.done.size(), 10u);
+        } else {
+            ExpectNothingHandedOver(received, kSusieStoppedByCallback);
+            EXPECT_GE(log.done.back(), stopAt);
+            EXPECT_EQ(std::count_if(log.done.begin(), log.done.end(), [stopAt](int d) { return d >= stopAt; }), 1)
+                << "went on after being asked to stop at " << stopAt;
+        }
+    }
+}
+
+}  // namespace
