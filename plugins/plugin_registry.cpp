@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "engine/folder_listing.h"
 #include "engine/win32_handles.h"
 #include "engine/win32_path.h"
@@ -25,11 +23,13 @@ bool HasPluginSuffix(const std::string& name) {
            EqualsIgnoringCase(name.substr(name.size() - suffixLength), kPluginSuffix);
 }
 
-// The plug-in is trusted with 200 bytes, not with terminating them.
+// The plug-in is trusted with 200 bytes, not with terminating them: the
+// last byte is always the terminator.
 std::string PluginInfoText(GetPluginInfoFunction getPluginInfo, int infoNumber, bool& exists) {
     char buffer[kPluginInfoBufferSize] = {};
     exists = getPluginInfo(infoNumber, buffer, kPluginInfoBufferSize) != 0;
-    return std::string(buffer, strnlen(buffer, sizeof buffer));
+    buffer[kPluginInfoBufferSize - 1] = '\0';
+    return buffer;
 }
 
 }  // namespace

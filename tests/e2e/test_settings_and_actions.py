@@ -1,0 +1,308 @@
+"""The settings dialog with Tovrik.ini, and the file actions on the results
+tree, driven through the real Tovrik.exe under Wine."""
+
+import glob
+import os
+import shutil
+import sys
+import time
+import unittest
+
+from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_GRAYED, Tovrik, cp932, end_leftover_programs,  # noqa: F401
+                     wait_until, wine_path)
+
+WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
+SETTINGS_CAPTION = cp932("設定ダイアログ")
+DELETE_CAPTION = cp932("ファイル削除")
+RECYCLE_QUESTION = cp932("下記ファイルをゴミ箱に入れてもよろしいですか？\n\n")
+TRASH = os.path.join(os.path.expanduser("~"), ".local", "share", "Trash", "files")
+LOGGING_PLUGIN = os.environ.get("TOVRIK_LOGGING_PLUGIN", "")
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+
+
+def write_settings(app_folder, plugin_folder):
+    os.makedirs(app_folder, exist_ok=True)
+    with open(os.path.join(app_folder, "Tovrik.ini"), "wb") as ini:
+        ini.write(b"[PlugIn]\r\nDirectory=" + plugin_folder + b"\r\n")
+
+
+def read_setting(app_folder):
+    path = os.path.join(app_folder, "Tovrik.ini")
+    if not os.path.exists(path):
+        return None
+    for line in open(path, "rb").read().splitlines():
+        if line.startswith(b"Directory="):
+            return line[len(b"Directory="):]
+    return None
+
+
+def install_logging_plugin(folder, name="logger.spi"):
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy(LOGGING_PLUGIN, os.path.join(folder, name))
+    return os.path.join(folder, name + ".log")
+
+
+def queries(log):
+    """How many times the program has loaded the logging plug-in and asked
+    it for its first filter."""
+    if not os.path.exists(log):
+        return 0
+    return open(log).read().split().count("2")
+
+
+class SettingsAndActionsTest(unittest.TestCase):
+    def setUp(self):
+        self.work = os.path.join(WORK, self.id().split(".")[-1])
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.work)
+        self.app_folder = os.path.join(self.work, "app")
+        end_leftover_programs()
+        self.session = None
+
+    def tearDown(self):
+        if self.session:
+            self.session.stop()
+
+    def start(self):
+        self.session = Tovrik(self.app_folder).start()
+        wait_until(lambda: self.session.call("main") != "0", what="the main window")
+        return self.session
+
+    def settings_dialog(self):
+        app = self.session
+        return wait_until(lambda: ([d for d in app.dialogs() if d.caption == SETTINGS_CAPTION] or [None])[0],
+                          what="the settings dialog")
+
+    def shown_folder(self, dialog):
+        return next(c.text for c in self.session.controls(dialog.handle) if c.control_id == 205)
+
+    def close_dialog(self, dialog, button):
+        self.session.click(dialog.handle, button)
+        wait_until(lambda: not self.session.visible(dialog.handle), what="the dialog to close")
+
+    def analyse(self, folder):
+        app = self.session
+        app.command(32771)
+        app.choose_folder(folder)
+        app.command(32774)
+        box = app.wait_message_box(timeout=60)
+        self.assertEqual(box.caption, cp932("処理終了"))
+        app.click(box.handle, IDOK)
+        wait_until(lambda: not app.visible(box.handle), what="the final box to close")
+
+    def select(self, index):
+        self.session.call("select", index)
+        wait_until(lambda: self.session.tree()[index].selected, what="the selection")
+
+    # --- settings ---------------------------------------------------------
+    def test_no_settings_file_shows_an_empty_folder_and_ok_writes_one(self):
+        self.start()
+        self.session.command(32779)
+        dialog = self.settings_dialog()
+        labels = [c.text for c in dialog.controls]
+        self.assertIn(cp932("Susie Plug-inが格納されたフォルダ"), labels)
+        self.assertIn((203, cp932("参照")), [(c.control_id, c.text) for c in dialog.controls])
+        self.assertIn((2, cp932("キャンセル")), [(c.control_id, c.text) for c in dialog.controls])
+        self.assertEqual(self.shown_folder(dialog), b"")
+        self.close_dialog(dialog, IDOK)
+        self.assertEqual(read_setting(self.app_folder), b"")
+
+    def test_dialog_shows_the_folder_and_ok_reloads_the_plugins_each_time(self):
+        plugins = os.path.join(self.work, "plugins")
+        log = install_logging_plugin(plugins)
+        write_settings(self.app_folder, wine_path(plugins).encode("cp932"))
+        self.start()
+        wait_until(lambda: queries(log) == 1, what="the plug-ins to load at start-up")
+        for expected_queries in (2, 3):
+            self.session.command(32779)
+            dialog = self.settings_dialog()
+            self.assertEqual(self.shown_folder(dialog), wine_path(plugins).encode("cp932"))
+            self.close_dialog(dialog, IDOK)
+            self.assertEqual(queries(log), expected_queries)
+        self.assertEqual(read_setting(self.app_folder), wine_path(plugins).encode("cp932"))
+
+    def test_cancel_after_browse_discards_and_browse_changes_what_ok_writes(self):
+        old = os.path.join(self.work, "old-plugins")
+        new = os.path.join(self.work, "new-plugins")
+        old_log = install_logging_plugin(old)
+        new_log = install_logging_plugin(new)
+        write_settings(self.app_folder, wine_path(old).encode("cp932"))
+        app = self.start()
+        wait_until(lambda: queries(old_log) == 1, what="the plug-ins to load")
+
+        app.command(32779)
+        dialog = self.settings_dialog()
+        app.click(dialog.handle, 203)
+        app.choose_folder(new)
+        wait_until(lambda: self.shown_folder(dialog) == wine_path(new).encode("cp932"), what="the new folder")
+        self.close_dialog(dialog, IDCANCEL)
+        self.assertEqual(read_setting(self.app_folder), wine_path(old).encode("cp932"))
+        self.assertEqual((queries(old_log), queries(new_log)), (1, 0))
+
+        app.command(32779)
+        dialog = self.settings_dialog()
+        self.assertEqual(self.shown_folder(dialog), wine_path(old).encode("cp932"))
+        app.click(dialog.handle, 203)
+        app.choose_folder(new)
+        wait_until(lambda: self.shown_folder(dialog) == wine_path(new).encode("cp932"), what="the new folder")
+        self.close_dialog(dialog, IDOK)
+        self.assertEqual(read_setting(self.app_folder), wine_path(new).encode("cp932"))
+        self.assertEqual((queries(old_log), queries(new_log)), (1, 1))
+
+    def test_plugin_folder_ending_in_a_trail_byte_backslash_loads(self):
+        # 表 is 0x95 0x5C in code page 932.
+        plugins = os.path.join(self.work, "画像表")
+        log = install_logging_plugin(plugins)
+        write_settings(self.app_folder, wine_path(plugins).encode("cp932"))
+        self.assertTrue(wine_path(plugins).encode("cp932").endswith(b"\\"))
+        self.start()
+        wait_until(lambda: queries(log) == 1, what="the plug-in in 画像表 to load")
+
+    # --- recycle bin ------------------------------------------------------
+    def make_group(self, name, copies):
+        folder = os.path.join(self.work, name)
+        for index in range(copies):
+            write(os.path.join(folder, "copy%d.dat" % index), ("%s contents" % name).encode())
+        return folder
+
+    def answer_recycle(self, path_bytes, button):
+        app = self.session
+        box = app.wait_message_box()
+        self.assertEqual(box.caption, DELETE_CAPTION)
+        self.assertEqual(box.message_text(), RECYCLE_QUESTION + path_bytes + b"\n")
+        self.assertEqual(box.button_ids(), [IDYES, IDNO])
+        app.click(box.handle, button)
+        wait_until(lambda: not app.visible(box.handle), what="the question to close")
+
+    @staticmethod
+    def trash_entries():
+        return set(glob.glob(os.path.join(TRASH, "*")))
+
+    def test_recycling_one_of_two_takes_the_group_off_and_keeps_the_other(self):
+        folder = self.make_group("pair", 2)
+        self.start()
+        self.analyse(folder)
+        groups = self.session.tree_groups()
+        self.assertEqual(len(groups), 1)
+        victim = groups[0][1][0]
+        trash_before = self.trash_entries()
+        self.select(1)
+        self.session.command(32777)
+        self.answer_recycle(victim, IDYES)
+        wait_until(lambda: self.session.tree() == [], what="the group to leave the tree")
+        victim_path = victim.decode("cp932")[2:].replace("\\", "/")
+        survivor_path = groups[0][1][1].decode("cp932")[2:].replace("\\", "/")
+        self.assertFalse(os.path.exists(victim_path))
+        self.assertTrue(os.path.exists(survivor_path))
+        # The recycled file is in the trash (Wine's recycle bin is the XDG trash
+        # of $HOME), with its contents; the test takes its own entry out again.
+        added = self.trash_entries() - trash_before
+        self.assertEqual(len(added), 1, "one new entry in the trash")
+        entry = added.pop()
+        self.assertTrue(os.path.basename(entry).startswith(os.path.basename(victim_path)))
+        self.assertEqual(open(entry, "rb").read(), open(survivor_path, "rb").read())
+        os.remove(entry)
+
+    def test_recycling_one_of_three_keeps_the_group_and_its_label(self):
+        folder = self.make_group("three", 3)
+        self.start()
+        self.analyse(folder)
+        label, paths = self.session.tree_groups()[0]
+        self.select(2)
+        self.session.command(32777)
+        self.answer_recycle(paths[1], IDYES)
+        wait_until(lambda: len(self.session.tree()) == 3, what="one item to go")
+        self.assertEqual(self.session.tree_groups(), [(label, [paths[0], paths[2]])])
+
+    def test_answering_no_changes_nothing(self):
+        folder = self.make_group("keep", 2)
+        self.start()
+        self.analyse(folder)
+        before = self.session.tree_groups()
+        self.select(1)
+        self.session.command(32777)
+        self.answer_recycle(before[0][1][0], IDNO)
+        self.assertEqual(self.session.tree_groups(), before)
+        self.assertTrue(all(os.path.exists(p.decode("cp932")[2:].replace("\\", "/")) for p in before[0][1]))
+
+    def test_group_item_or_no_selection_asks_nothing(self):
+        folder = self.make_group("group", 2)
+        self.start()
+        self.analyse(folder)
+        before = self.session.tree_groups()
+        self.session.command(32777)  # nothing selected yet
+        self.select(0)
+        self.session.command(32777)
+        self.session.command(32783)
+        time.sleep(0.5)
+        self.assertEqual(self.session.message_boxes(), [])
+        self.assertEqual(self.session.dialogs(), [])
+        self.assertEqual(self.session.tree_groups(), before)
+
+    def test_a_recycle_the_shell_does_not_carry_out_leaves_the_tree(self):
+        folder = self.make_group("gone", 2)
+        self.start()
+        self.analyse(folder)
+        before = self.session.tree_groups()
+        os.remove(before[0][1][0].decode("cp932")[2:].replace("\\", "/"))
+        self.select(1)
+        self.session.command(32777)
+        self.answer_recycle(before[0][1][0], IDYES)
+        # The shell may report the failure in a dialog of its own.
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            for box in self.session.dialogs():
+                if IDOK in box.button_ids():
+                    self.session.click(box.handle, IDOK)
+            time.sleep(0.2)
+        self.assertEqual(self.session.tree_groups(), before)
+
+    # --- move -------------------------------------------------------------
+    def test_move_onto_an_existing_name_changes_nothing(self):
+        folder = self.make_group("clash", 2)
+        target = os.path.join(self.work, "target")
+        write(os.path.join(target, "copy0.dat"), b"someone else's file")
+        self.start()
+        self.analyse(folder)
+        before = self.session.tree_groups()
+        index = 1 + [p.endswith(b"copy0.dat") for p in before[0][1]].index(True)
+        self.select(index)
+        self.session.command(32783)
+        self.session.choose_folder(target)
+        time.sleep(0.5)
+        self.assertEqual(self.session.message_boxes(), [])
+        self.assertEqual(self.session.tree_groups(), before)
+        self.assertEqual(open(os.path.join(target, "copy0.dat"), "rb").read(), b"someone else's file")
+        self.assertTrue(os.path.exists(os.path.join(folder, "copy0.dat")))
+
+    def test_moved_file_shows_its_new_path_and_a_later_recycle_acts_there(self):
+        folder = self.make_group("mover", 2)
+        target = os.path.join(self.work, "moved-here")
+        os.makedirs(target)
+        self.start()
+        self.analyse(folder)
+        before = self.session.tree_groups()
+        moved = before[0][1][0]
+        name = moved.split(b"\\")[-1]
+        self.select(1)
+        self.session.command(32783)
+        self.session.choose_folder(target)
+        new_path = wine_path(target).encode("cp932") + b"\\" + name
+        wait_until(lambda: self.session.tree()[1].text == new_path, what="the item's new path")
+        self.assertTrue(self.session.tree()[1].selected)
+        self.assertTrue(os.path.exists(os.path.join(target, name.decode())))
+        self.assertFalse(os.path.exists(moved.decode("cp932")[2:].replace("\\", "/")))
+
+        self.session.command(32777)
+        self.answer_recycle(new_path, IDYES)
+        wait_until(lambda: self.session.tree() == [], what="the group to leave the tree")
+        self.assertFalse(os.path.exists(os.path.join(target, name.decode())))
+
+
+if __name__ == "__main__":
+    unittest.main()
