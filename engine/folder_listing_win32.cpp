@@ -10,12 +10,8 @@ namespace {
 // The find data of a link describes the link itself; the walk wants what it
 // leads to, as a status query by path reports it.
 bool QueryLinkTarget(const std::wstring& path, FolderEntry& entry) {
-    UniqueHandle handle = AdoptFileHandle(CreateFileW(path.c_str(), 0,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return false;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(handle.get(), &info)) return false;
+    if (!QueryFileInformation(path, info)) return false;
     entry.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
     return true;

@@ -33,3 +33,12 @@ struct ModuleFreer {
 };
 // A DLL loaded for one job and unloaded when the owner goes.
 using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;
+
+// What the file system says of whatever `path` leads to (links followed;
+// folders too): attributes, length, volume and file index.
+inline bool QueryFileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    UniqueHandle handle = AdoptFileHandle(CreateFileW(path.c_str(), 0,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle && GetFileInformationByHandle(handle.get(), &info);
+}

@@ -154,6 +154,17 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(read_setting(self.app_folder), wine_path(new).encode("cp932"))
         self.assertEqual((queries(old_log), queries(new_log)), (1, 1))
 
+    def test_a_long_folder_value_is_read_shown_and_written_whole(self):
+        long_folder = b"Z:\\" + b"\\".join([b"x" * 50] * 12)  # over 600 characters
+        self.assertGreater(len(long_folder), 600)
+        write_settings(self.app_folder, long_folder)
+        self.start()
+        self.session.command(32779)
+        dialog = self.settings_dialog()
+        self.assertEqual(self.shown_folder(dialog), long_folder)
+        self.close_dialog(dialog, IDOK)
+        self.assertEqual(read_setting(self.app_folder), long_folder)
+
     def test_plugin_folder_ending_in_a_trail_byte_backslash_loads(self):
         # 表 is 0x95 0x5C in code page 932.
         plugins = os.path.join(self.work, "画像表")
@@ -279,6 +290,26 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(self.session.tree_groups(), before)
         self.assertEqual(open(os.path.join(target, "copy0.dat"), "rb").read(), b"someone else's file")
         self.assertTrue(os.path.exists(os.path.join(folder, "copy0.dat")))
+
+    def test_a_path_longer_than_500_bytes_is_acted_on_whole(self):
+        """The tree hands the actions the item's whole text: a path cut short
+        could name another, existing file."""
+        top = os.path.join(self.work, "long")
+        deep = os.path.join(top, *(["d" * 60] * 9))
+        for name in ("long-a.dat", "long-b.dat"):
+            write(os.path.join(deep, name), b"long path contents")
+        target = os.path.join(self.work, "out")
+        os.makedirs(target)
+        self.start()
+        self.analyse(top)
+        paths = self.session.tree_groups()[0][1]
+        self.assertGreater(len(paths[0]), 520)
+        self.select(1)
+        self.session.command(32783)
+        self.session.choose_folder(target)
+        name = paths[0].split(b"\\")[-1]
+        wait_until(lambda: os.path.exists(os.path.join(target, name.decode())), what="the long-path file to move")
+        self.assertEqual(self.session.tree()[1].text, wine_path(target).encode("cp932") + b"\\" + name)
 
     def test_moved_file_shows_its_new_path_and_a_later_recycle_acts_there(self):
         folder = self.make_group("mover", 2)
