@@ -33,3 +33,26 @@ struct ModuleFreer {
 };
 // A DLL loaded for one job and unloaded when the owner goes.
 using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;
+
+struct LocalMemoryFreer {
+    void operator()(HLOCAL block) const { LocalFree(block); }
+};
+// A memory block from LocalAlloc (or handed over by a DLL that made one).
+using UniqueLocal = std::unique_ptr<void, LocalMemoryFreer>;
+
+// A memory handle locked for one scope (GlobalLock / GlobalUnlock); get()
+// is null when the lock failed.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL block) : block_(block), address_(GlobalLock(block)) {}
+    ~ScopedGlobalLock() {
+        if (address_) GlobalUnlock(block_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    void* get() const { return address_; }
+
+private:
+    HGLOBAL block_;
+    void* address_;
+};
