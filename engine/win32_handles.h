@@ -28,12 +28,6 @@ inline UniqueFindHandle AdoptFindHandle(HANDLE find) {
     return UniqueFindHandle(find == INVALID_HANDLE_VALUE ? nullptr : find);
 }
 
-struct ModuleFreer {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-// A DLL loaded for one job and unloaded when the owner goes.
-using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;
-
 struct LocalMemoryFreer {
     void operator()(HLOCAL block) const { LocalFree(block); }
 };
@@ -56,3 +50,9 @@ private:
     HGLOBAL block_;
     void* address_;
 };
+
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+// A DLL loaded for one job and unloaded when the owner goes.
+using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;

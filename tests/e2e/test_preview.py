@@ -470,8 +470,9 @@ class PreviewTest(unittest.TestCase):
     def test_first_plugin_declaring_an_extension_is_the_only_one_asked(self):
         plugins = os.path.join(self.work, "plugins")
         os.makedirs(plugins)
-        shutil.copy(os.environ["TOVRIK_E2E_DECLINING_PLUGIN"], os.path.join(plugins, "declines-png.spi"))
+        # Copied in the opposite order to the one they are listed in.
         shutil.copy(os.environ["TOVRIK_IMAGE_PLUGIN"], os.path.join(plugins, "tovrik-image.spi"))
+        shutil.copy(os.environ["TOVRIK_E2E_DECLINING_PLUGIN"], os.path.join(plugins, "declines-png.spi"))
         picture = write_twins(self.folder, "photo.png", png(8, 8, lambda x, y: GREEN))
         jpeg = os.path.join(self.folder, "a", "photo.jpg")
         os.makedirs(os.path.dirname(jpeg), exist_ok=True)
