@@ -16,8 +16,8 @@ import time
 import unittest
 import zlib
 
-from harness import (IDNO, MF_GRAYED, SM_CXFRAME, VK_DELETE, WM_CLOSE, Tovrik, cp932,  # noqa: E402
-                     end_leftover_programs, screenshot, wait_until, wine_path)
+from harness import (IDNO, MF_GRAYED, SM_CXFRAME, VK_DELETE, WM_CLOSE, Tovrik, cp932, end_leftover_programs,
+                     screenshot, wait_until, wine_path)
 
 WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
 SHOTS = os.path.join(os.path.dirname(WORK), "screenshots")
@@ -251,13 +251,9 @@ class PreviewTest(unittest.TestCase):
         return tuple(bytes.fromhex(self.app.call("pixels", x, y, 1, 1)))
 
     def wait_colours(self, expected, what):
-        """Waits until every point shows its colour: {(x, y): colour or
-        predicate}."""
-        def matches(point, want):
-            seen = self.colour(*point)
-            return want(seen) if callable(want) else near(seen, want)
+        """Waits until every point shows its colour: {(x, y): colour}."""
         try:
-            wait_until(lambda: all(matches(p, c) for p, c in expected.items()), timeout=10, what=what)
+            wait_until(lambda: all(near(self.colour(*p), c) for p, c in expected.items()), timeout=10, what=what)
         except TimeoutError:
             self.fail("%s: saw %s" % (what, {p: self.colour(*p) for p in expected}))
 
@@ -353,11 +349,11 @@ class PreviewTest(unittest.TestCase):
         self.start(os.path.dirname(os.environ["TOVRIK_IMAGE_PLUGIN"]))
         info = self.open_file_info()
         expected = [
-            (shift_jis, cp932(lines)),
             (utf16, cp932("ユニコード　テキスト\r\n二行目\r\n")),
             (jis, cp932("ＪＩＳの日本語\r\n漢字かな\r\n")),
             # Up to the 300th line feed, which is left out with what follows.
             (long_text, cp932("".join(numbered[:299]) + "行300\r")),
+            (shift_jis, cp932(lines)),
         ]
         for path, text in expected:
             self.app.call("drawmark")
@@ -366,21 +362,20 @@ class PreviewTest(unittest.TestCase):
             self.assertEqual(drawn.text, text, path)
             self.assertEqual(drawn.format, TEXT_PREVIEW_FORMAT)
             self.assertEqual((drawn.font_face, drawn.font_height), (FONT_FACE, FONT_HEIGHT))
-            left, top, right, bottom, x, _ = self.app.client(self.main)
-            tree = self.app.rect(self.app.control_handle(self.main, 2))
-            area_left = tree[2] - tree[0] - self.app.metric(SM_CXFRAME)
-            self.assertEqual(drawn.rect, (area_left + 4, top + 4, right, bottom))
+            # In client coordinates, 4 pixels in from the area's corner.
+            _, top, right, bottom, x, _ = self.app.client(self.main)
+            self.assertEqual(drawn.rect, (self.area()[0] - x + 4, top + 4, right, bottom))
             self.assertEqual(self.wait_drawn(info, "the details").text, expected_details(path))
 
-        self.app.call("drawmark")
-        self.select(shift_jis)
-        self.wait_drawn(self.main, "the Shift-JIS preview")
-        # Black text on white, from 4 pixels in: some dark pixel on the first
-        # line, none above it.
+        # Black text on white from 4 pixels in: dark pixels on the first line,
+        # none above it.
         area_left, area_top = self.area()[:2]
-        first_line = bytes.fromhex(self.app.call("pixels", area_left + 4, area_top + 4, 200, 13))
-        colours = [tuple(first_line[i:i + 3]) for i in range(0, len(first_line), 3)]
-        self.assertTrue(any(dark(c) for c in colours))
+
+        def first_line_is_dark():
+            row = bytes.fromhex(self.app.call("pixels", area_left + 4, area_top + 4, 200, 13))
+            return any(dark(tuple(row[i:i + 3])) for i in range(0, len(row), 3))
+
+        wait_until(first_line_is_dark, what="the text on the screen")
         self.wait_colours({(area_left + dx, area_top + 1): WHITE for dx in range(0, 200, 7)}, "the margin")
         self.shoot("preview-japanese-text.png")
 
