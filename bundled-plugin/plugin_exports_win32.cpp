@@ -4,7 +4,6 @@
 #include "bundled-plugin/susie_interface.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "bundled-plugin/dib_rows.h"
 #include "bundled-plugin/image_decode.h"
@@ -12,14 +11,9 @@
 #include "bundled-plugin/plugin_info.h"
 #include "bundled-plugin/plugin_input_win32.h"
 #include "bundled-plugin/susie_result.h"
+#include "engine/win32_handles.h"
 
 namespace {
-
-struct LocalFreer {
-    void operator()(void* block) const { LocalFree(block); }
-};
-// Owns a block from LocalAlloc until it is handed to the host.
-using UniqueLocal = std::unique_ptr<void, LocalFreer>;
 
 struct ProgressReporter {
     SusieProgressCallback callback;

@@ -28,6 +28,29 @@ inline UniqueFindHandle AdoptFindHandle(HANDLE find) {
     return UniqueFindHandle(find == INVALID_HANDLE_VALUE ? nullptr : find);
 }
 
+struct LocalMemoryFreer {
+    void operator()(HLOCAL block) const { LocalFree(block); }
+};
+// A memory block from LocalAlloc (or handed over by a DLL that made one).
+using UniqueLocal = std::unique_ptr<void, LocalMemoryFreer>;
+
+// A memory handle locked for one scope (GlobalLock / GlobalUnlock); get()
+// is null when the lock failed.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL block) : block_(block), address_(GlobalLock(block)) {}
+    ~ScopedGlobalLock() {
+        if (address_) GlobalUnlock(block_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    void* get() const { return address_; }
+
+private:
+    HGLOBAL block_;
+    void* address_;
+};
+
 struct ModuleFreer {
     void operator()(HMODULE module) const { FreeLibrary(module); }
 };

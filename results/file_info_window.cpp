@@ -1,6 +1,7 @@
 #include "results/file_info_window.h"
 
 #include "resources/texts.h"
+#include "results/gdi_handles.h"
 #include "results/point_font.h"
 #include "results/preview_state.h"
 #include "shell/resource.h"
@@ -43,15 +44,11 @@ void OnPaint(HWND window) {
     GetClientRect(window, &text);
     text.left += kTextInset;
     text.top += kTextInset;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    {
-        UniqueFont font = CreatePointFont(dc, kTextPreviewFontFace, 10);
-        ScopedSelection selection(dc, font.get());
-        DrawTextA(dc, g_preview.detailsText.c_str(), static_cast<int>(g_preview.detailsText.size()), &text,
-                  DT_WORDBREAK);
-    }
-    EndPaint(window, &paint);
+    PaintSession session(window);
+    UniqueFont font = CreatePointFont(session.dc(), kTextPreviewFontFace, 10);
+    ScopedSelection selection(session.dc(), font.get());
+    DrawTextA(session.dc(), g_preview.detailsText.c_str(), static_cast<int>(g_preview.detailsText.size()), &text,
+              DT_WORDBREAK);
 }
 
 }  // namespace

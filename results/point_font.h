@@ -6,9 +6,8 @@
 #include <memory>
 #include <type_traits>
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
+#include "results/gdi_handles.h"
+
 using UniqueFont = std::unique_ptr<std::remove_pointer<HFONT>::type, GdiObjectDeleter>;
 
 // A Shift-JIS font of `face` at `points` for the device's vertical

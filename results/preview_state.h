@@ -7,13 +7,15 @@
 
 #include <string>
 
+#include "results/gdi_handles.h"
+
 struct PreviewState {
     std::string detailsText;  // empty while nothing (or a vanished file) is selected
     std::string textPreview;  // the first lines of a text file
     // The preview picture: at most one slot is filled, each owned here.
-    HBITMAP bitmap = nullptr;
-    HICON icon = nullptr;
-    HCURSOR cursor = nullptr;
+    UniqueBitmap bitmap;
+    UniqueIcon icon;
+    UniqueCursor cursor;
 };
 
 extern PreviewState g_preview;

@@ -12,6 +12,7 @@
 #include "results/preview_area.h"
 #include "results/preview_state.h"
 #include "results/results_tree.h"
+#include "results/selection_preview.h"
 #include "shell/command_dispatch.h"
 #include "shell/main_layout.h"
 #include "shell/resource.h"
@@ -97,6 +98,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_KEYDOWN:
         return 0;
+    case WM_NOTIFY:
+        return RouteTreeNotification(window, static_cast<int>(wParam), reinterpret_cast<const NMHDR*>(lParam));
     case WM_CONTEXTMENU:
         return OnContextMenu(window, wParam, lParam);
     case WM_COMMAND:

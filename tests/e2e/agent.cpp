@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -196,6 +197,188 @@ void SendKey(WORD key) {
     SendInput(2, inputs, sizeof inputs[0]);
 }
 
+// --- What the program draws as text ---------------------------------------
+// The program's own calls of DrawTextA (and of BeginPaint and EndPaint, which
+// tell which window a paint belongs to, also when it draws into an
+// off-screen buffer) are rerouted through its import table to these
+// recorders, so that a test reads the exact bytes, flags, rectangle and font
+// of every text it paints. The program itself is not changed.
+struct DrawnText {
+    HWND paintWindow;  // the window between BeginPaint and EndPaint, or null
+    UINT format;
+    RECT rect;
+    LONG fontHeight;
+    std::string fontFace;
+    std::string text;
+};
+
+using DrawTextAFunction = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+using BeginPaintFunction = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
+using EndPaintFunction = BOOL(WINAPI*)(HWND, const PAINTSTRUCT*);
+
+struct DrawLog {
+    std::mutex lock;
+    std::vector<DrawnText> entries;
+    bool hooked = false;
+    HWND painting = nullptr;  // only the program's user-interface thread paints
+    DrawTextAFunction drawText = nullptr;
+    BeginPaintFunction beginPaint = nullptr;
+    EndPaintFunction endPaint = nullptr;
+};
+
+DrawLog g_drawLog;
+
+int WINAPI RecordingDrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
+    DrawnText entry = {};
+    entry.format = format;
+    if (rect) entry.rect = *rect;
+    if (text) entry.text = length < 0 ? std::string(text) : std::string(text, static_cast<size_t>(length));
+    LOGFONTA font = {};
+    if (GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font)) {
+        entry.fontHeight = font.lfHeight;
+        entry.fontFace = font.lfFaceName;
+    }
+    {
+        std::lock_guard<std::mutex> guard(g_drawLog.lock);
+        entry.paintWindow = g_drawLog.painting;
+        g_drawLog.entries.push_back(entry);
+    }
+    return g_drawLog.drawText(dc, text, length, rect, format);
+}
+
+HDC WINAPI RecordingBeginPaint(HWND window, LPPAINTSTRUCT paint) {
+    {
+        std::lock_guard<std::mutex> guard(g_drawLog.lock);
+        g_drawLog.painting = window;
+    }
+    return g_drawLog.beginPaint(window, paint);
+}
+
+BOOL WINAPI RecordingEndPaint(HWND window, const PAINTSTRUCT* paint) {
+    {
+        std::lock_guard<std::mutex> guard(g_drawLog.lock);
+        g_drawLog.painting = nullptr;
+    }
+    return g_drawLog.endPaint(window, paint);
+}
+
+// Points every import slot of the program that holds `original` at
+// `replacement`; the number of slots changed.
+int RerouteImport(void* original, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return 0;
+    int changed = 0;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
+         ++module) {
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); slot->u1.Function; ++slot) {
+            if (reinterpret_cast<void*>(slot->u1.Function) != original) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            ++changed;
+        }
+    }
+    return changed;
+}
+
+template <typename Function>
+Function User32Function(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+std::string HookDrawing() {
+    if (g_drawLog.hooked) return "1";
+    g_drawLog.drawText = User32Function<DrawTextAFunction>("DrawTextA");
+    g_drawLog.beginPaint = User32Function<BeginPaintFunction>("BeginPaint");
+    g_drawLog.endPaint = User32Function<EndPaintFunction>("EndPaint");
+    // The paint recorders go in first, so that no text is recorded without
+    // its window once the text recorder is in place.
+    const int paints = RerouteImport(reinterpret_cast<void*>(g_drawLog.beginPaint),
+                                     reinterpret_cast<void*>(RecordingBeginPaint)) +
+                       RerouteImport(reinterpret_cast<void*>(g_drawLog.endPaint),
+                                     reinterpret_cast<void*>(RecordingEndPaint));
+    const int texts =
+        RerouteImport(reinterpret_cast<void*>(g_drawLog.drawText), reinterpret_cast<void*>(RecordingDrawTextA));
+    if (paints < 2 || texts < 1) return "error: the program does not import BeginPaint, EndPaint and DrawTextA";
+    g_drawLog.hooked = true;
+    return "1";
+}
+
+// "window,format,left,top,right,bottom,fontheight,facehex,texthex" per text.
+std::string DrawnTexts() {
+    std::lock_guard<std::mutex> guard(g_drawLog.lock);
+    std::string out;
+    for (const DrawnText& entry : g_drawLog.entries) {
+        out += "\t" + Handle(entry.paintWindow) + "," + std::to_string(entry.format) + "," + Rect(entry.rect) + "," +
+               std::to_string(entry.fontHeight) + "," + Hex(entry.fontFace) + "," + Hex(entry.text);
+    }
+    return out.empty() ? out : out.substr(1);
+}
+
+// The colours of a screen rectangle as "rrggbb" per pixel, row by row.
+std::string ScreenPixels(int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0 || width * height > 1 << 20) return "error: bad rectangle";
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP capture = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::string out;
+    if (capture && memory) {
+        HGDIOBJ previous = SelectObject(memory, capture);
+        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const unsigned char*>(bits);
+        std::string rgb;
+        for (int i = 0; i < width * height; ++i) {
+            rgb.push_back(static_cast<char>(pixels[4 * i + 2]));
+            rgb.push_back(static_cast<char>(pixels[4 * i + 1]));
+            rgb.push_back(static_cast<char>(pixels[4 * i]));
+        }
+        out = Hex(rgb);
+        SelectObject(memory, previous);
+    } else {
+        out = "error: no capture bitmap";
+    }
+    if (capture) DeleteObject(capture);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// Names in a folder in the order the system lists them to the program
+// (the same query as its folder listing), hex, tab-separated.
+std::string ListFolder(const std::string& folder) {
+    std::wstring wide(folder.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), static_cast<int>(folder.size()), &wide[0],
+                                     static_cast<int>(wide.size()));
+    wide.resize(static_cast<size_t>(length));
+    if (wide.empty() || wide.back() != L'\\') wide.push_back(L'\\');
+    wide += L"*";
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return "error: cannot list";
+    std::string out;
+    do {
+        char name[MAX_PATH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, data.cFileName, -1, name, sizeof name, nullptr, nullptr);
+        out += "\t" + Hex(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return out.empty() ? out : out.substr(1);
+}
+
 using Words = std::vector<std::string>;
 
 std::string Run(const Words& w) {
@@ -327,6 +510,23 @@ std::string Run(const Words& w) {
         return "1";
     }
     if (verb == "browse") return AnswerFolderBrowser(ToHandle(w[1]), Unhex(w[2]));
+    if (verb == "hookdrawing") return HookDrawing();
+    if (verb == "drawlog") return DrawnTexts();
+    if (verb == "drawmark") {  // forgets what was drawn so far
+        std::lock_guard<std::mutex> guard(g_drawLog.lock);
+        g_drawLog.entries.clear();
+        return "1";
+    }
+    if (verb == "pixels")
+        return ScreenPixels(static_cast<int>(ToNumber(w[1])), static_cast<int>(ToNumber(w[2])),
+                            static_cast<int>(ToNumber(w[3])), static_cast<int>(ToNumber(w[4])));
+    if (verb == "move")  // a window to a screen position and size, without activating it
+        return SetWindowPos(ToHandle(w[1]), nullptr, static_cast<int>(ToNumber(w[2])), static_cast<int>(ToNumber(w[3])),
+                            static_cast<int>(ToNumber(w[4])), static_cast<int>(ToNumber(w[5])),
+                            SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? "1"
+                   : "0";
+    if (verb == "listfolder") return ListFolder(Unhex(w[1]));
     return "error: unknown command " + verb;
 }
 

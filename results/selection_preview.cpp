@@ -1,0 +1,98 @@
+#include "results/selection_preview.h"
+
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "plugins/picture_decoder.h"
+#include "results/details_text.h"
+#include "results/file_info_window.h"
+#include "results/file_status.h"
+#include "results/preview_kind.h"
+#include "results/preview_state.h"
+#include "results/results_tree.h"
+#include "results/text_preview.h"
+#include "shell/file_actions.h"
+
+namespace {
+
+constexpr int kResultsTreeId = 2;
+constexpr int kTextPreviewLineLimit = 300;
+
+// LoadImageA takes the path as the tree holds it, in code page 932; a
+// failed load leaves the slot empty.
+HANDLE LoadPictureFile(const std::string& path, UINT type) {
+    return LoadImageA(nullptr, path.c_str(), type, 0, 0, LR_LOADFROMFILE);
+}
+
+// Exactly one way per extension: a bitmap that fails to load is not offered
+// to the plug-ins, and a text file never is.
+void LoadPreview(HWND mainWindow, const std::string& path) {
+    switch (ChoosePreviewKind(PathExtension(path))) {
+    case PreviewKind::kBitmap:
+        g_preview.bitmap.reset(static_cast<HBITMAP>(LoadPictureFile(path, IMAGE_BITMAP)));
+        break;
+    case PreviewKind::kIcon:
+        g_preview.icon.reset(static_cast<HICON>(LoadPictureFile(path, IMAGE_ICON)));
+        break;
+    case PreviewKind::kCursor:
+        g_preview.cursor.reset(static_cast<HCURSOR>(LoadPictureFile(path, IMAGE_CURSOR)));
+        break;
+    case PreviewKind::kText:
+        g_preview.textPreview = ReadTextPreview(path, kTextPreviewLineLimit);
+        break;
+    case PreviewKind::kPlugin:
+        DecodePictureFile(mainWindow, path, g_preview.bitmap);
+        break;
+    }
+}
+
+std::optional<PictureSize> PreviewBitmapSize() {
+    BITMAP bitmap;
+    if (!g_preview.bitmap || GetObjectA(g_preview.bitmap.get(), sizeof bitmap, &bitmap) != sizeof bitmap) {
+        return std::nullopt;
+    }
+    return PictureSize{bitmap.bmWidth, bitmap.bmHeight};
+}
+
+// The selected file item's path; empty for a group item or no selection.
+std::string SelectedFilePath() {
+    HTREEITEM item = TreeSelection();
+    if (!item || !TreeParent(item)) return std::string();
+    return GetTreeItemText(item);
+}
+
+void ClearPreview() {
+    g_preview.detailsText.clear();
+    g_preview.textPreview.clear();
+    ReleasePreviewPicture();
+}
+
+}  // namespace
+
+LRESULT RouteTreeNotification(HWND mainWindow, int controlId, const NMHDR* notification) {
+    if (controlId != kResultsTreeId) return 0;
+    if (notification->code == TVN_KEYDOWN) {
+        if (reinterpret_cast<const NMTVKEYDOWN*>(notification)->wVKey == VK_DELETE) RecycleSelectedFile(mainWindow);
+        return 0;
+    }
+    ShowSelection(mainWindow, notification);
+    return 0;
+}
+
+void ShowSelection(HWND mainWindow, const NMHDR* notification) {
+    // The notification's item fields are not read: the tree is asked.
+    if (notification->code != TVN_SELCHANGEDA) return;
+    ClearPreview();
+    const std::string path = SelectedFilePath();
+    if (!path.empty()) {
+        LoadPreview(mainWindow, path);
+        FileStatus status;
+        // The status is read afresh: the file may have changed or gone since
+        // the analysis.
+        if (ReadFileStatus(path, status)) g_preview.detailsText = BuildDetailsText(status, PreviewBitmapSize());
+    }
+    InvalidateRect(mainWindow, nullptr, TRUE);
+    RefreshFileInfoWindow();
+}
