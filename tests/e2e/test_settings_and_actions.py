@@ -8,7 +8,7 @@ import sys
 import time
 import unittest
 
-from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_GRAYED, Tovrik, cp932, end_leftover_programs,  # noqa: F401
+from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_GRAYED, VK_DELETE, Tovrik, cp932, end_leftover_programs,  # noqa: F401
                      wait_until, wine_path)
 
 WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
@@ -254,6 +254,20 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(self.session.message_boxes(), [])
         self.assertEqual(self.session.dialogs(), [])
         self.assertEqual(self.session.tree_groups(), before)
+
+    def test_delete_key_on_a_group_item_does_nothing(self):
+        folder = self.make_group("delete-group", 2)
+        app = self.start()
+        self.analyse(folder)
+        before = app.tree_groups()
+        left, top, right, bottom = app.item_rect(0)
+        tree = app.rect(app.control_handle(app.main_window(), 2))
+        app.call("lclick", min((left + right) // 2, tree[2] - 30), (top + bottom) // 2)
+        wait_until(lambda: app.tree()[0].selected, what="the click to select the group")
+        app.key(VK_DELETE)
+        time.sleep(0.5)
+        self.assertEqual(app.message_boxes(), [])
+        self.assertEqual(app.tree_groups(), before)
 
     def test_a_recycle_the_shell_does_not_carry_out_leaves_the_tree(self):
         folder = self.make_group("gone", 2)
