@@ -10,7 +10,6 @@ bool QueryFileIdentity(const std::string& path, FileIdentity& identity) {
     if (wide.empty()) return false;
     BY_HANDLE_FILE_INFORMATION info;
     if (!QueryFileInformation(wide, info)) return false;
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity = IdentityOf(info);
     return true;
 }

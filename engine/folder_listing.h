@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_identity.h"
+
 // The separator the scan appends after a folder path.
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
@@ -17,6 +19,10 @@ struct FolderEntry {
     std::string name;  // code page 932; never holds a substituted character
     bool isFolder = false;
     int64_t size = 0;  // the length of the file a link leads to, for links
+    // A folder's identity, where the listing learns it at no extra cost;
+    // otherwise the walk asks for it.
+    bool identityKnown = false;
+    FileIdentity identity;
 };
 
 // Every entry of the folder `prefix` names (a folder path followed by one

@@ -14,6 +14,9 @@ bool QueryLinkTarget(const std::wstring& path, FolderEntry& entry) {
     if (!QueryFileInformation(path, info)) return false;
     entry.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+    // The handle was open anyway: the walk's cycle check needs no second one.
+    entry.identityKnown = true;
+    entry.identity = IdentityOf(info);
     return true;
 }
 

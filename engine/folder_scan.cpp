@@ -31,21 +31,25 @@ const FileIdentity* FrameIdentity(WalkFrame& frame) {
 }
 
 // A folder link or junction back to a folder on the walk path would make
-// the walk endless.
-bool LeadsBackToWalkPath(const std::string& folder, std::vector<WalkFrame>& path) {
-    FileIdentity identity;
-    if (!QueryFileIdentity(folder, identity)) return false;
+// the walk endless. An unknown identity matches nothing.
+bool LeadsBackToWalkPath(const FileIdentity* identity, std::vector<WalkFrame>& path) {
+    if (!identity) return false;
     for (WalkFrame& frame : path) {
         const FileIdentity* ancestor = FrameIdentity(frame);
-        if (ancestor && *ancestor == identity) return true;
+        if (ancestor && *ancestor == *identity) return true;
     }
     return false;
 }
 
-bool EnterFolder(const std::string& folder, std::vector<WalkFrame>& path) {
+// `identity`, when known, is kept for the cycle checks of the folders below.
+bool EnterFolder(const std::string& folder, const FileIdentity* identity, std::vector<WalkFrame>& path) {
     WalkFrame frame;
     frame.folder = folder;
     frame.prefix = folder + kPathSeparator;
+    if (identity) {
+        frame.identity = *identity;
+        frame.identityKnown = frame.identityValid = true;
+    }
     if (!ListFolderEntries(frame.prefix, frame.entries)) return false;
     path.push_back(std::move(frame));
     return true;
@@ -55,7 +59,7 @@ bool EnterFolder(const std::string& folder, std::vector<WalkFrame>& path) {
 
 void ScanFolder(const std::string& folder) {
     std::vector<WalkFrame> path;
-    EnterFolder(folder, path);
+    EnterFolder(folder, nullptr, path);
     while (!path.empty()) {
         WalkFrame& frame = path.back();
         if (frame.next >= frame.entries.size()) {
@@ -72,7 +76,10 @@ void ScanFolder(const std::string& folder) {
         if (entry.name.empty() || entry.name[0] == '.') continue;
         std::string fullPath = frame.prefix + entry.name;
         if (entry.isFolder) {
-            if (!LeadsBackToWalkPath(fullPath, path)) EnterFolder(fullPath, path);
+            FileIdentity identity = entry.identity;
+            const bool identityValid = entry.identityKnown || QueryFileIdentity(fullPath, identity);
+            const FileIdentity* known = identityValid ? &identity : nullptr;
+            if (!LeadsBackToWalkPath(known, path)) EnterFolder(fullPath, known, path);
         } else {
             AddFile(fullPath, entry.size);
         }

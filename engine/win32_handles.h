@@ -7,6 +7,8 @@
 #include <string>
 #include <type_traits>
 
+#include "engine/file_identity.h"
+
 struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
@@ -65,4 +67,9 @@ inline bool QueryFileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORM
                                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return handle && GetFileInformationByHandle(handle.get(), &info);
+}
+
+inline FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }

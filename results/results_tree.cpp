@@ -124,6 +124,11 @@ void SetTreeItemText(HTREEITEM item, const std::string& text) {
 }
 
 HTREEITEM TreeSelection() { return NextItem(nullptr, TVGN_CARET); }
+
+HTREEITEM SelectedFileItem() {
+    HTREEITEM item = TreeSelection();
+    return item && TreeParent(item) ? item : nullptr;
+}
 HTREEITEM TreeParent(HTREEITEM item) { return NextItem(item, TVGN_PARENT); }
 HTREEITEM TreeFirstChild(HTREEITEM item) { return NextItem(item, TVGN_CHILD); }
 HTREEITEM TreeNextSibling(HTREEITEM item) { return NextItem(item, TVGN_NEXT); }

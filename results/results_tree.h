@@ -44,6 +44,9 @@ void SetTreeItemText(HTREEITEM item, const std::string& text);
 
 // The control's own queries; null stands for no item.
 HTREEITEM TreeSelection();
+// The selected item when it is a file item (it has a parent); null for a
+// group item or no selection.
+HTREEITEM SelectedFileItem();
 HTREEITEM TreeParent(HTREEITEM item);
 HTREEITEM TreeFirstChild(HTREEITEM item);
 HTREEITEM TreeNextSibling(HTREEITEM item);

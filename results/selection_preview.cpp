@@ -14,10 +14,10 @@
 #include "results/results_tree.h"
 #include "results/text_preview.h"
 #include "shell/file_actions.h"
+#include "shell/resource.h"
 
 namespace {
 
-constexpr int kResultsTreeId = 2;
 constexpr int kTextPreviewLineLimit = 300;
 
 // LoadImageA takes the path as the tree holds it, in code page 932; a
@@ -58,9 +58,8 @@ std::optional<PictureSize> PreviewBitmapSize() {
 
 // The selected file item's path; empty for a group item or no selection.
 std::string SelectedFilePath() {
-    HTREEITEM item = TreeSelection();
-    if (!item || !TreeParent(item)) return std::string();
-    return GetTreeItemText(item);
+    HTREEITEM item = SelectedFileItem();
+    return item ? GetTreeItemText(item) : std::string();
 }
 
 void ClearPreview() {
@@ -72,7 +71,7 @@ void ClearPreview() {
 }  // namespace
 
 LRESULT RouteTreeNotification(HWND mainWindow, int controlId, const NMHDR* notification) {
-    if (controlId != kResultsTreeId) return 0;
+    if (controlId != IDC_RESULTS_TREE) return 0;
     if (notification->code == TVN_KEYDOWN) {
         if (reinterpret_cast<const NMTVKEYDOWN*>(notification)->wVKey == VK_DELETE) RecycleSelectedFile(mainWindow);
         return 0;

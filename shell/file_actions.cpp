@@ -13,12 +13,6 @@
 
 namespace {
 
-// The selected item when it is a file item; null for a group item or none.
-HTREEITEM SelectedFileItem() {
-    HTREEITEM item = TreeSelection();
-    return item && TreeParent(item) ? item : nullptr;
-}
-
 bool FileExists(const std::string& path) {
     std::wstring wide = WidePathFromNarrow(path);
     return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;

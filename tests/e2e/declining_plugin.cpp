@@ -2,8 +2,8 @@
 // them, standing first in a plug-in folder before one that would succeed.
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
+#include "tests/e2e/test_plugin_info.h"
+
 
 namespace {
 
@@ -12,11 +12,7 @@ const char* const kInfoTexts[] = {"00IN", "Tovrik test plug-in that declines PNG
 }  // namespace
 
 extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPSTR buffer, int bufferLength) {
-    if (infoNumber < 0 || infoNumber >= 4 || buffer == nullptr || bufferLength <= 0) return 0;
-    const size_t length = std::min(std::strlen(kInfoTexts[infoNumber]), static_cast<size_t>(bufferLength) - 1);
-    std::memcpy(buffer, kInfoTexts[infoNumber], length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
+    return CopyPluginInfo(kInfoTexts, infoNumber, buffer, bufferLength);
 }
 
 // 2: the Susie interface's "unknown format".

@@ -5,6 +5,8 @@
 // blocks.
 #include <windows.h>
 
+#include "tests/e2e/test_plugin_info.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -48,11 +50,7 @@ std::string FirstWord(LPCSTR path) {
 }  // namespace
 
 extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPSTR buffer, int bufferLength) {
-    if (infoNumber < 0 || infoNumber >= 4 || buffer == nullptr || bufferLength <= 0) return 0;
-    const size_t length = std::min(std::strlen(kInfoTexts[infoNumber]), static_cast<size_t>(bufferLength) - 1);
-    std::memcpy(buffer, kInfoTexts[infoNumber], length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
+    return CopyPluginInfo(kInfoTexts, infoNumber, buffer, bufferLength);
 }
 
 extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR input, LONG, unsigned int flags, HLOCAL* bitmapInfo,

@@ -165,6 +165,18 @@ TEST_F(GroupingEquivalenceTest, SameGroupsOrderDoneFlagsAndCounterAsThePlainPass
     }
 }
 
+// A front end that shows nothing: the tests read the group list itself.
+AnalysisView SilentView() {
+    AnalysisView view;
+    view.clearResults = [] {};
+    view.addNewGroups = [](int32_t& cursor) { cursor = static_cast<int32_t>(GroupCount()); };
+    view.setProgress = [](unsigned) {};
+    view.switchRunMenu = [](bool) {};
+    view.closeProgress = [] {};
+    view.reportOutcome = [](int32_t, double, const std::string&) {};
+    return view;
+}
+
 // Ten workers with helpers: the interleaving of workers is free, but each
 // worker's groups arrive exactly as the plain passes form them over its range.
 TEST_F(GroupingEquivalenceTest, FullRunGivesEachWorkerThePlainPassesGroupsInOrder) {
@@ -174,13 +186,7 @@ TEST_F(GroupingEquivalenceTest, FullRunGivesEachWorkerThePlainPassesGroupsInOrde
         RandomTree random(seed);
         random.Write(tree, false);
         ASSERT_TRUE(BeginAnalysis());
-        AnalysisView view;
-        view.clearResults = [] {};
-        view.addNewGroups = [](int32_t& cursor) { cursor = static_cast<int32_t>(GroupCount()); };
-        view.setProgress = [](unsigned) {};
-        view.switchRunMenu = [](bool) {};
-        view.closeProgress = [] {};
-        view.reportOutcome = [](int32_t, double, const std::string&) {};
+        const AnalysisView view = SilentView();
         AnalysisCoordinator(tree.Root(), view);
         const Outcome actual = CurrentOutcome();
         const Outcome expected = GroupWith([] { ReferenceGroupBuckets(0, BucketCount()); });
@@ -244,13 +250,7 @@ TEST_F(GroupingEquivalenceTest, StopDuringAFullRunKeepsAPrefixForEveryWorker) {
         RandomTree random(seed);
         random.Write(tree, false);
         ASSERT_TRUE(BeginAnalysis());
-        AnalysisView view;
-        view.clearResults = [] {};
-        view.addNewGroups = [](int32_t& cursor) { cursor = static_cast<int32_t>(GroupCount()); };
-        view.setProgress = [](unsigned) {};
-        view.switchRunMenu = [](bool) {};
-        view.closeProgress = [] {};
-        view.reportOutcome = [](int32_t, double, const std::string&) {};
+        const AnalysisView view = SilentView();
         std::thread stopper([seed] {
             std::this_thread::sleep_for(std::chrono::microseconds(seed % 7 * 150));
             RequestStop();
