@@ -5,7 +5,6 @@
 
 #include <stb_image.h>
 
-#include "bundled-plugin/image_signature.h"
 #include "bundled-plugin/susie_result.h"
 
 void StbImageFree::operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
@@ -39,24 +38,6 @@ int ResultOfFailedDecode() {
 }
 
 }  // namespace
-
-int ReadImageHeader(const unsigned char* bytes, size_t length, ImageHeader& header) {
-    if (bytes == nullptr || length == 0) return kSusieUnknownFormat;
-    if (length > INT_MAX) return kSusieOutOfMemory;
-    int width = 0, height = 0, channels = 0;
-    // A failed header read tells no reason (every format was tried), so the
-    // signature decides between broken and unknown; that includes sizes that
-    // stb_image itself turns away as corrupt.
-    if (!stbi_info_from_memory(bytes, static_cast<int>(length), &width, &height, &channels)) {
-        return HasImageSignature(bytes, length) ? kSusieBrokenData : kSusieUnknownFormat;
-    }
-    // Some headers cut short read as a size of zero.
-    if (width <= 0 || height <= 0) return kSusieBrokenData;
-    header.width = width;
-    header.height = height;
-    header.channels = channels;
-    return kSusieSuccess;
-}
 
 int DecodeImage(const unsigned char* bytes, size_t length, DecodedImage& image) {
     ImageHeader header;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "bundled-plugin/image_header.h"
+
 constexpr int kMaxImageSide = 16384;
 constexpr int64_t kMaxImagePixels = int64_t{64} << 20;
 // The largest block the decoder may ask for: the raw rows of the largest
@@ -14,17 +16,6 @@ constexpr int64_t kMaxImagePixels = int64_t{64} << 20;
 // per row. Checked on every allocation, because a deflate stream can expand
 // past what the header promised.
 constexpr size_t kMaxDecoderBlockBytes = static_cast<size_t>(kMaxImagePixels) * 8 + kMaxImageSide;
-
-struct ImageHeader {
-    int width = 0;
-    int height = 0;
-    int channels = 0;  // as stored: 1 grey, 2 grey and alpha, 3 colour, 4 colour and alpha
-};
-
-// Reads the size from the picture's header without decoding the pixels.
-// Returns a SusieResult: success, unknown format, or broken data when the
-// bytes carry a known signature but no readable header.
-int ReadImageHeader(const unsigned char* bytes, size_t length, ImageHeader& header);
 
 struct StbImageFree {
     void operator()(unsigned char* pixels) const;

@@ -3,9 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "bundled-plugin/image_decode.h"
-#include "bundled-plugin/susie_result.h"
-
 namespace {
 
 bool StartsWith(const unsigned char* head, size_t length, size_t offset, const char* magic, size_t magicLength) {
@@ -37,15 +34,6 @@ bool IsBinaryPnm(const unsigned char* head, size_t length) {
     return next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '#';
 }
 
-bool EndsWithTgaExtension(const char* fileName) {
-    if (fileName == nullptr) return false;
-    const char* dot = std::strrchr(fileName, '.');
-    if (dot == nullptr) return false;
-    const char* extension = dot + 1;
-    return std::strlen(extension) == 3 && (extension[0] | 0x20) == 't' && (extension[1] | 0x20) == 'g' &&
-           (extension[2] | 0x20) == 'a';
-}
-
 }  // namespace
 
 bool HasImageSignature(const unsigned char* head, size_t length) {
@@ -56,12 +44,4 @@ bool HasImageSignature(const unsigned char* head, size_t length) {
            StartsWith(head, length, "#?RGBE\n") ||
            (StartsWith(head, length, "\x53\x80\xf6\x34") && StartsWith(head, length, "PICT", 88)) ||
            IsBinaryPnm(head, length);
-}
-
-bool IsSupportedHead(const unsigned char* head, size_t length, const char* fileName) {
-    if (HasImageSignature(head, length)) return true;
-    // Without a signature, only a header the decoder accepts (which for bytes
-    // without any signature can only be a Targa header) in a .tga file.
-    ImageHeader header;
-    return EndsWithTgaExtension(fileName) && ReadImageHeader(head, length, header) == kSusieSuccess;
 }

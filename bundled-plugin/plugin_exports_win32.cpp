@@ -7,11 +7,11 @@
 
 #include "bundled-plugin/dib_rows.h"
 #include "bundled-plugin/image_decode.h"
-#include "bundled-plugin/image_signature.h"
+#include "bundled-plugin/image_header.h"
 #include "bundled-plugin/plugin_info.h"
 #include "bundled-plugin/plugin_input_win32.h"
 #include "bundled-plugin/susie_result.h"
-#include "engine/win32_handles.h"
+#include "platform/kernel_handles.h"
 
 namespace {
 

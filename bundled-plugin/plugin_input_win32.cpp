@@ -6,8 +6,8 @@
 #include <string>
 
 #include "bundled-plugin/susie_result.h"
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 
 namespace {
 

@@ -8,8 +8,9 @@
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
 #include "engine/folder_scan.h"
-#include "engine/shared_bucket_ranges.h"
+#include "engine/group_buckets.h"
 #include "engine/group_list.h"
+#include "engine/shared_bucket_ranges.h"
 #include "engine/thread_priority.h"
 #include "resources/texts.h"
 
@@ -48,7 +49,7 @@ struct WorkerCrew {
                 RaiseCurrentThreadPriority();
                 // A worker done with its own range takes whole buckets off
                 // the back of busier ranges; their owners still append.
-                if (GroupOwnRange(ranges[k])) HelpOtherRanges(ranges, kWorkerCount);
+                if (GroupOwnRange(ranges[k], GroupOneBucket)) HelpOtherRanges(ranges, kWorkerCount, GroupOneBucket);
                 {
                     std::lock_guard<std::mutex> guard(wakeLock);
                     slot.finished.store(1, std::memory_order_release);

@@ -5,13 +5,11 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
-#include "engine/analysis_run.h"
 #include "engine/analysis_state.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
-#include "results/results_tree.h"
-#include "shell/analysis_folder.h"
-#include "shell/resource.h"
 
 namespace {
 
@@ -25,34 +23,13 @@ struct ProgressDialogState {
 ProgressDialogState g_progress;
 
 struct CoordinatorStart {
-    HWND mainWindow;
     std::string folder;  // as it stood when the run started
-};
-
-void SwitchRunMenu(HWND mainWindow, bool running) {
-    HMENU analysisMenu = GetSubMenu(GetMenu(mainWindow), ANALYSIS_MENU_POSITION);
-    EnableMenuItem(analysisMenu, IDM_RUN_ANALYSIS, MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED));
-    EnableMenuItem(analysisMenu, IDM_STOP_ANALYSIS, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
-}
-
-// The coordinator reaches the windows only through sent messages and calls
-// the system carries out on the user-interface thread.
-AnalysisView WindowView(HWND mainWindow) {
     AnalysisView view;
-    view.clearResults = [] { ClearResultsTree(); };
-    view.addNewGroups = [](int32_t& cursor) { AddNewGroupsToTree(cursor); };
-    view.setProgress = [](unsigned percent) { SetProgress(percent); };
-    view.switchRunMenu = [mainWindow](bool running) { SwitchRunMenu(mainWindow, running); };
-    view.closeProgress = [] { CloseProgressDialog(); };
-    view.reportOutcome = [mainWindow](int32_t, double, const std::string& text) {
-        MessageBoxA(mainWindow, text.c_str(), kTextProcessingFinished, MB_OK);
-    };
-    return view;
-}
+};
 
 DWORD WINAPI CoordinatorThread(void* parameter) {
     std::unique_ptr<CoordinatorStart> start(static_cast<CoordinatorStart*>(parameter));
-    AnalysisCoordinator(start->folder, WindowView(start->mainWindow));
+    AnalysisCoordinator(start->folder, start->view);
     return 0;
 }
 
@@ -64,13 +41,13 @@ void OnStopButton(HWND dialog) {
 
 }  // namespace
 
-void StartAnalysis(HWND mainWindow) {
+void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view) {
     if (!BeginAnalysis()) return;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow, ProgressDialogProc, 0);
     ShowWindow(dialog, SW_SHOW);
 
-    auto* start = new CoordinatorStart{mainWindow, g_analysisFolder.folder};
+    auto* start = new CoordinatorStart{folder, std::move(view)};
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, CoordinatorThread, start, 0, &threadId);
     if (!thread) {

@@ -1,13 +1,19 @@
-// The window side of an analysis run: the modeless progress dialog, the
-// coordinator thread, and what the coordinator asks of the main window.
+// The window side of an analysis run: the modeless progress dialog and the
+// coordinator thread. What the coordinator asks of the main window comes in
+// as an AnalysisView, assembled by the window that owns the tree and menu.
 #pragma once
 
 #include <windows.h>
 
-// Starts a run over the analysis folder: shows the progress dialog and
-// starts the coordinator thread, then returns at once. Refused while a run
-// is in progress.
-void StartAnalysis(HWND mainWindow);
+#include <string>
+
+#include "engine/analysis_run.h"
+
+// Starts a run over `folder`: shows the progress dialog (owned by
+// `mainWindow`) and starts the coordinator thread, which reaches the front
+// end only through `view`, then returns at once. Refused while a run is in
+// progress.
+void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view);
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "engine/file_information_win32.h"
+#include "platform/wide_path.h"
 
 bool QueryFileIdentity(const std::string& path, FileIdentity& identity) {
     std::wstring wide = WidePathFromNarrow(path);

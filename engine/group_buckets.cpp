@@ -100,5 +100,5 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
 void GroupBuckets(size_t first, size_t end) {
     SharedBucketRange range;
     range.Reset(first, end);
-    GroupOwnRange(range);
+    GroupOwnRange(range, GroupOneBucket);
 }

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 
 struct OpenedFile {
     UniqueHandle handle;

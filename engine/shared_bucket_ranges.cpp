@@ -1,7 +1,6 @@
 #include "engine/shared_bucket_ranges.h"
 
 #include "engine/analysis_state.h"
-#include "engine/group_buckets.h"
 
 namespace {
 
@@ -30,10 +29,10 @@ void SharedBucketRange::Reset(size_t first, size_t rangeEnd) {
     helped.clear();
 }
 
-bool GroupOwnRange(SharedBucketRange& range) {
+bool GroupOwnRange(SharedBucketRange& range, BucketGrouper groupBucket) {
     size_t bucket = 0;
     while (TakeOwnBucket(range, bucket)) {
-        if (!GroupOneBucket(bucket)) return false;
+        if (!groupBucket(bucket, nullptr)) return false;
     }
     // Nothing is taken any more: helpers stopped where the owner ended, and
     // a finished slot is never touched again by its helper.
@@ -55,13 +54,13 @@ bool GroupOwnRange(SharedBucketRange& range) {
     return true;
 }
 
-void HelpOtherRanges(SharedBucketRange* ranges, size_t rangeCount) {
+void HelpOtherRanges(SharedBucketRange* ranges, size_t rangeCount, BucketGrouper groupBucket) {
     for (size_t r = rangeCount; r-- > 0;) {
         SharedBucketRange& range = ranges[r];
         size_t bucket = 0;
         while (HelpedBucket* slot = TakeBucketToHelp(range, bucket)) {
             std::vector<DuplicateGroup> groups;
-            const bool completed = !StopRequested() && GroupOneBucket(bucket, &groups);
+            const bool completed = !StopRequested() && groupBucket(bucket, &groups);
             {
                 std::lock_guard<std::mutex> guard(range.lock);
                 slot->groups = std::move(groups);

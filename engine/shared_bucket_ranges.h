@@ -30,11 +30,15 @@ struct SharedBucketRange {
     void Reset(size_t first, size_t rangeEnd);
 };
 
+// Groups one bucket: each finished group goes to the group list, or into
+// `held` when that is given. False when stopped.
+using BucketGrouper = bool (*)(size_t bucket, std::vector<DuplicateGroup>* held);
+
 // The owner's part: groups its buckets in ascending order, then appends
 // those that helpers took, waiting for each. False when stopped.
-bool GroupOwnRange(SharedBucketRange& range);
+bool GroupOwnRange(SharedBucketRange& range, BucketGrouper groupBucket);
 
 // An idle worker's part: until no range has a bucket left to take, takes the
 // last one of the highest-numbered range that has any (the largest sizes sit
 // at the back of the last ranges) and groups it for its owner.
-void HelpOtherRanges(SharedBucketRange* ranges, size_t rangeCount);
+void HelpOtherRanges(SharedBucketRange* ranges, size_t rangeCount, BucketGrouper groupBucket);

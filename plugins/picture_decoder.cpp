@@ -1,11 +1,10 @@
 #include "plugins/picture_decoder.h"
 
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/cp932_text.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 #include "plugins/dib_validation.h"
 #include "plugins/plugin_registry.h"
-#include "results/preview_kind.h"
-#include "shell/cp932_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "results/gdi_handles.h"
+#include "platform/gdi_handles.h"
 
 // Empties `slot`, then has the plug-in of the first registry row whose
 // extension matches the file's (letter case ignored) decode the file; only

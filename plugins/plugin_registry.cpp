@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "engine/folder_listing.h"
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/cp932_text.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 #include "plugins/plugin_filter.h"
-#include "shell/cp932_text.h"
 
 PluginRegistry g_pluginRegistry;
 

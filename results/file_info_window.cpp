@@ -1,10 +1,10 @@
 #include "results/file_info_window.h"
 
+#include "platform/gdi_handles.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
-#include "results/gdi_handles.h"
 #include "results/point_font.h"
 #include "results/preview_state.h"
-#include "shell/resource.h"
 
 namespace {
 

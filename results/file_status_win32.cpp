@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/win32_path.h"
+#include "platform/wide_path.h"
 
 bool ReadFileStatus(const std::string& path, FileStatus& status) {
     const std::wstring wide = WidePathFromNarrow(path);

@@ -1,8 +1,8 @@
 #include "results/preview_area.h"
 
+#include "platform/gdi_handles.h"
 #include "resources/texts.h"
 #include "results/fit_picture_rect.h"
-#include "results/gdi_handles.h"
 #include "results/point_font.h"
 #include "results/preview_state.h"
 #include "shell/main_layout.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "results/gdi_handles.h"
+#include "platform/gdi_handles.h"
 
 struct PreviewState {
     std::string detailsText;  // empty while nothing (or a vanished file) is selected

@@ -1,8 +1,8 @@
 #include "results/results_tree.h"
 
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "shell/main_layout.h"
-#include "shell/resource.h"
 
 ResultsTreeState g_resultsTree;
 

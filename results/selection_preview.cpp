@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/cp932_text.h"
 #include "plugins/picture_decoder.h"
+#include "resources/resource.h"
 #include "results/details_text.h"
 #include "results/file_info_window.h"
 #include "results/file_status.h"
@@ -14,7 +16,6 @@
 #include "results/results_tree.h"
 #include "results/text_preview.h"
 #include "shell/file_actions.h"
-#include "shell/resource.h"
 
 namespace {
 

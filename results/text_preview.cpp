@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "engine/input_file.h"
+#include "platform/cp932_text.h"
 #include "results/cp932_from_utf16.h"
-#include "shell/cp932_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "shell/analysis_folder.h"
 
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "shell/folder_chooser.h"
-#include "shell/resource.h"
 
 AnalysisFolderState g_analysisFolder;
 

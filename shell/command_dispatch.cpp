@@ -2,12 +2,13 @@
 
 #include "engine/analysis_state.h"
 #include "engine/analysis_window.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/preview_state.h"
 #include "shell/analysis_folder.h"
+#include "shell/analysis_view.h"
 #include "shell/file_actions.h"
-#include "shell/resource.h"
 #include "shell/settings.h"
 
 namespace {
@@ -19,7 +20,7 @@ void ShowVersion(HWND mainWindow) { MessageBoxA(mainWindow, kTextVersion, kTextS
 void RunAnalysis(HWND mainWindow) {
     g_preview.detailsText.clear();
     RefreshFileInfoWindow();
-    StartAnalysis(mainWindow);
+    StartAnalysis(mainWindow, g_analysisFolder.folder, MainWindowAnalysisView(mainWindow));
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/results_tree.h"

@@ -8,6 +8,7 @@
 
 #include "engine/analysis_state.h"
 #include "plugins/plugin_registry.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/preview_area.h"
 #include "results/preview_state.h"
@@ -15,7 +16,6 @@
 #include "results/selection_preview.h"
 #include "shell/command_dispatch.h"
 #include "shell/main_layout.h"
-#include "shell/resource.h"
 #include "shell/settings.h"
 #include "shell/tree_context_menu.h"
 

@@ -2,11 +2,11 @@
 
 #include <vector>
 
+#include "platform/cp932_text.h"
 #include "plugins/plugin_registry.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
-#include "shell/cp932_text.h"
 #include "shell/folder_chooser.h"
-#include "shell/resource.h"
 
 SettingsState g_settings;
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "resources/resource.h"
 #include "results/results_tree.h"
-#include "shell/resource.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "bundled-plugin/dib_rows.h"
 #include "bundled-plugin/image_decode.h"
+#include "bundled-plugin/image_header.h"
 #include "bundled-plugin/image_signature.h"
 #include "bundled-plugin/susie_result.h"
 #include "tests/bundled-plugin/test_images.h"

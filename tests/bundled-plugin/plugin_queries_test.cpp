@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "bundled-plugin/susie_result.h"
-#include "engine/win32_handles.h"
-#include "engine/win32_path.h"
+#include "platform/kernel_handles.h"
+#include "platform/wide_path.h"
 #include "tests/bundled-plugin/plugin_under_test.h"
 #include "tests/support/temp_tree.h"
 

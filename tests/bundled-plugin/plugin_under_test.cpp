@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/win32_path.h"
+#include "platform/wide_path.h"
 
 namespace {
 

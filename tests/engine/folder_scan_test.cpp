@@ -15,7 +15,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "engine/win32_path.h"
+#include "platform/wide_path.h"
 #endif
 
 namespace {

@@ -4,19 +4,11 @@
 
 #include <string>
 
+#include "platform/cp932_text.h"
+
 namespace {
 
 PreviewKind KindOf(const std::string& path) { return ChoosePreviewKind(PathExtension(path)); }
-
-TEST(PathExtensionTest, FromTheLastDotInTheWholePath) {
-    EXPECT_EQ(PathExtension("C:\\photos\\PHOTO.BMP"), ".BMP");
-    EXPECT_EQ(PathExtension("C:\\src\\archive.tar.gz"), ".gz");
-    EXPECT_EQ(PathExtension("C:\\v1.2\\README"), ".2\\README");
-    EXPECT_EQ(PathExtension("C:\\notes\\draft."), ".");
-    EXPECT_EQ(PathExtension("C:\\notes\\README"), "");
-    // 表 (0x95 0x5C) before the dot stays out of the extension.
-    EXPECT_EQ(PathExtension("C:\\\x95\x5c.txt"), ".txt");
-}
 
 TEST(PreviewKindTest, ExtensionsChooseTheLoaderInAnyCase) {
     EXPECT_EQ(KindOf("C:\\pictures\\PHOTO.BMP"), PreviewKind::kBitmap);

@@ -7,7 +7,7 @@
 
 #include "engine/folder_listing.h"
 #ifdef _WIN32
-#include "engine/win32_path.h"
+#include "platform/wide_path.h"
 #endif
 
 namespace fs = std::filesystem;

@@ -1,13 +1,11 @@
-// Move-only owners for kernel handles (Win32 builds only).
+// Move-only owners of kernel handles, memory blocks and loaded modules
+// (Win32 builds only).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <string>
 #include <type_traits>
-
-#include "engine/file_identity.h"
 
 struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -59,17 +57,3 @@ struct ModuleFreer {
 };
 // A DLL loaded for one job and unloaded when the owner goes.
 using UniqueModule = std::unique_ptr<std::remove_pointer<HMODULE>::type, ModuleFreer>;
-
-// What the file system says of whatever `path` leads to (links followed;
-// folders too): attributes, length, volume and file index.
-inline bool QueryFileInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    UniqueHandle handle = AdoptFileHandle(CreateFileW(path.c_str(), 0,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return handle && GetFileInformationByHandle(handle.get(), &info);
-}
-
-inline FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}

@@ -1,4 +1,4 @@
-#include "engine/win32_path.h"
+#include "platform/wide_path.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "shell/cp932_text.h"
+#include "platform/cp932_text.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +74,16 @@ TEST(Cp932TextTest, CaseFoldingTouchesAsciiLettersOnly) {
     // ア is 0x83 0x41 and ヂ 0x83 0x61: the second bytes look like A and a.
     EXPECT_FALSE(EqualsIgnoringCase(".\x83\x41", ".\x83\x61"));
     EXPECT_TRUE(EqualsIgnoringCase(".\x83\x41" "A", ".\x83\x41" "a"));
+}
+
+TEST(PathExtensionTest, FromTheLastDotInTheWholePath) {
+    EXPECT_EQ(PathExtension("C:\\photos\\PHOTO.BMP"), ".BMP");
+    EXPECT_EQ(PathExtension("C:\\src\\archive.tar.gz"), ".gz");
+    EXPECT_EQ(PathExtension("C:\\v1.2\\README"), ".2\\README");
+    EXPECT_EQ(PathExtension("C:\\notes\\draft."), ".");
+    EXPECT_EQ(PathExtension("C:\\notes\\README"), "");
+    // 表 (0x95 0x5C) before the dot stays out of the extension.
+    EXPECT_EQ(PathExtension("C:\\\x95\x5c.txt"), ".txt");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "shell/cp932_text.h"
+#include "platform/cp932_text.h"
 
 namespace {
 
@@ -39,4 +39,10 @@ bool EqualsIgnoringCase(const std::string& first, const std::string& second) {
         position += length;
     }
     return true;
+}
+
+std::string PathExtension(const std::string& path) {
+    // "." is never the second byte of a code page 932 character.
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos ? std::string() : path.substr(dot);
 }

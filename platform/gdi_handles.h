@@ -29,6 +29,8 @@ struct CursorDestroyer {
 };
 using UniqueCursor = std::unique_ptr<std::remove_pointer<HCURSOR>::type, CursorDestroyer>;
 
+using UniqueFont = std::unique_ptr<std::remove_pointer<HFONT>::type, GdiObjectDeleter>;
+
 static_assert(!std::is_copy_constructible<UniqueBitmap>::value, "graphics owners must not be copyable");
 static_assert(!std::is_same<UniqueIcon, UniqueCursor>::value, "icons and cursors are released differently");
 
@@ -61,4 +63,18 @@ private:
     HWND window_;
     PAINTSTRUCT paint_;
     HDC dc_;
+};
+
+// Selects an object into a device context for one scope and puts the
+// previous one back.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~ScopedSelection() { SelectObject(dc_, previous_); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };

@@ -19,3 +19,7 @@ size_t LastBackslashPosition(const std::string& text);
 // Compares two texts with ASCII letters folded to one case; double-byte
 // characters compare exactly, so ア (0x83 0x41) never equals ヂ (0x83 0x61).
 bool EqualsIgnoringCase(const std::string& first, const std::string& second);
+
+// The text from the last "." anywhere in the path to its end, dot included;
+// a dot in a folder name counts. Empty when the path has no dot.
+std::string PathExtension(const std::string& path);
