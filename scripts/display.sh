@@ -2,14 +2,23 @@
 # window manager (without one, Wine spends about 2 s on every message box).
 start_display() {
   if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-  local number
-  for number in $(seq 90 130); do
-    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] || break
-  done
-  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself and writes it to the given
+  # descriptor, so that test runs started side by side never share a screen.
+  local numberFile tries
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" </dev/null >/dev/null 2>&1 &
   TOVRIK_XVFB_PID=$!
-  export DISPLAY=":$number"
-  local tries
+  for tries in $(seq 100); do
+    [[ -s "$numberFile" ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s "$numberFile" ]]; then
+    echo "display: Xvfb did not start" >&2
+    rm -f "$numberFile"
+    return 1
+  fi
+  export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+  rm -f "$numberFile"
   for tries in $(seq 50); do
     xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1
