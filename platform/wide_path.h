@@ -11,7 +11,22 @@
 // code page.
 std::wstring WidePathFromNarrow(const std::string& narrow);
 
+// A wide full path in the form the wide functions open whatever its length
+// (the "\\?\" prefix where the classic limit would stop them).
+std::wstring WidePathForAnyLength(const std::wstring& wide);
+
 // Converts a wide name to the ANSI code page. False when some character has
 // no exact equivalent there (the narrow functions would show it as "?" or
 // as a look-alike that can name another file).
 bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow);
+
+// The narrow name that opens the entry `name` of the folder `widePrefix`
+// (a wide folder path ending in a separator): the name itself where code
+// page 932 holds it exactly, otherwise its 8.3 name. False when it has
+// neither.
+bool NarrowEntryName(const std::wstring& widePrefix, const std::wstring& name, std::string& narrow);
+
+// A narrow full path that opens what the wide full path `wide` names, each
+// component as NarrowEntryName gives it. False when some component has no
+// narrow name.
+bool NarrowPathThatOpens(const std::wstring& wide, std::string& narrow);
