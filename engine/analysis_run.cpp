@@ -121,8 +121,7 @@ void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
     crew.Reclaim();
 
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startTime;
-    const int32_t cancelCode = g_analysis.cancelCode.load();
-    g_analysis.running.store(false);
+    const int32_t cancelCode = EndAnalysis();
     view.closeProgress();
     view.switchRunMenu(false);
     view.reportOutcome(cancelCode, elapsed.count(), AnalysisOutcomeText(cancelCode, elapsed.count()));

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
@@ -176,6 +178,31 @@ TEST(AnalysisStateTest, SecondRunIsRefusedWhileOneIsRunning) {
     g_analysis.running.store(false);
     EXPECT_TRUE(BeginAnalysis());
     EXPECT_EQ(g_analysis.cancelCode.load(), kNoCancel);
+    ResetEngine();
+}
+
+// The end of a run and a close request are one step each: a close that
+// arrives while the run is ending waits for it and then finds the run over,
+// instead of being refused with a code the outcome has already been read
+// without.
+TEST(AnalysisStateTest, CloseRequestWaitsForTheRunsEndToComplete) {
+    ResetEngine();
+    ASSERT_TRUE(BeginAnalysis());
+    std::unique_lock<std::mutex> ending(g_analysis.runLock);  // the run's end, in progress
+    std::atomic<int> closeAllowed{-1};
+    std::thread closer([&closeAllowed] { closeAllowed.store(QueryCloseDuringAnalysis() ? 1 : 0); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(closeAllowed.load(), -1);
+    g_analysis.running.store(false);
+    ending.unlock();
+    closer.join();
+    EXPECT_EQ(closeAllowed.load(), 1);
+    EXPECT_EQ(g_analysis.cancelCode.load(), kNoCancel);
+    // Refused during a run, the close leaves its code for the end to report.
+    ASSERT_TRUE(BeginAnalysis());
+    EXPECT_FALSE(QueryCloseDuringAnalysis());
+    EXPECT_EQ(EndAnalysis(), kCancelByClose);
+    EXPECT_TRUE(QueryCloseDuringAnalysis());
     ResetEngine();
 }
 
