@@ -12,6 +12,11 @@ bool BeginAnalysis() {
 
 void RequestStop() { g_analysis.cancelCode.store(kCancelByUser); }
 
+void StopAfterFailure() {
+    int32_t none = kNoCancel;
+    g_analysis.cancelCode.compare_exchange_strong(none, kCancelByUser);
+}
+
 bool QueryCloseDuringAnalysis() {
     std::lock_guard<std::mutex> guard(g_analysis.runLock);
     if (!g_analysis.running.load()) return true;

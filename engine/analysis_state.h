@@ -33,6 +33,11 @@ bool BeginAnalysis();
 // Stop asked by the user (menu, progress dialog, Ctrl+C). Async-signal-safe.
 void RequestStop();
 
+// A run that cannot go on (no memory left, no thread to be had) ends as if
+// the user had stopped it, with the groups found so far; a stop asked
+// already keeps its code.
+void StopAfterFailure();
+
 // The main window's close check: true when no run is in progress; during a
 // run, asks it to stop with code 2 and refuses the close.
 bool QueryCloseDuringAnalysis();

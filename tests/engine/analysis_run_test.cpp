@@ -10,6 +10,7 @@
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
 #include "engine/group_list.h"
+#include "resources/texts.h"
 #include "results/new_groups.h"
 #include "tests/support/engine_reset.h"
 #include "tests/support/temp_tree.h"
@@ -43,7 +44,7 @@ struct RecordingView {
             EXPECT_FALSE(g_analysis.running.load());
             calls.push_back("close");
         };
-        view.reportOutcome = [this](int32_t code, double seconds, const std::string& text) {
+        view.reportOutcome = [this](int32_t code, double seconds, const char* text) {
             EXPECT_GE(seconds, 0.0);
             calls.push_back("outcome");
             cancelCode = code;
@@ -206,14 +207,20 @@ TEST(AnalysisStateTest, CloseRequestWaitsForTheRunsEndToComplete) {
     ResetEngine();
 }
 
+std::string OutcomeText(int32_t cancelCode, double seconds) {
+    char text[kOutcomeTextBytes];
+    FormatAnalysisOutcome(cancelCode, seconds, text);
+    return text;
+}
+
 TEST(AnalysisOutcomeTextTest, TextsByCancelCode) {
     // "解析にかかった時間は[1.234000]秒です"
-    EXPECT_EQ(AnalysisOutcomeText(kNoCancel, 1.234),
+    EXPECT_EQ(OutcomeText(kNoCancel, 1.234),
               "\x89\xf0\x90\xcd\x82\xc9\x82\xa9\x82\xa9\x82\xc1\x82\xbd\x8e\x9e\x8a\xd4\x82\xcd[1.234000]"
               "\x95\x62\x82\xc5\x82\xb7");
-    std::string closeText = AnalysisOutcomeText(kCancelByClose, 0.5);
-    EXPECT_EQ(closeText.rfind("\x89\xf0\x90\xcd\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd\n\n", 0), 0u);
-    EXPECT_NE(closeText.find("\nclose"), std::string::npos);
+    // The whole code-2 text, up to "押してください".
+    EXPECT_EQ(OutcomeText(kCancelByClose, 0.5), kTextAnalysisStoppedPressCloseAgain);
+    EXPECT_EQ(OutcomeText(kCancelByClose, 0.5).rfind("\x89\xf0\x90\xcd\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd\n\n", 0), 0u);
 }
 
 }  // namespace
