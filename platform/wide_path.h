@@ -11,6 +11,9 @@
 // code page.
 std::wstring WidePathFromNarrow(const std::string& narrow);
 
+// Code page 932 text in UTF-16; empty when the text is not valid there.
+std::wstring WideFromNarrow(const std::string& narrow);
+
 // A wide full path in the form the wide functions open whatever its length
 // (the "\\?\" prefix where the classic limit would stop them).
 std::wstring WidePathForAnyLength(const std::wstring& wide);
@@ -19,6 +22,10 @@ std::wstring WidePathForAnyLength(const std::wstring& wide);
 // no exact equivalent there (the narrow functions would show it as "?" or
 // as a look-alike that can name another file).
 bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow);
+
+// The 8.3 form of a wide full path, with the "\\?\" prefix where the path
+// has it; empty when the file system gives none.
+std::wstring ShortPathOf(const std::wstring& path);
 
 // The narrow name that opens the entry `name` of the folder `widePrefix`
 // (a wide folder path ending in a separator): the name itself where code

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-std::wstring WideFromAnsi(const std::string& narrow) {
+std::wstring WideFromNarrow(const std::string& narrow) {
     if (narrow.empty()) return std::wstring();
     int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()),
                                      nullptr, 0);
@@ -14,6 +12,8 @@ std::wstring WideFromAnsi(const std::string& narrow) {
                         length);
     return wide;
 }
+
+namespace {
 
 // "\\?\" paths are taken literally, so the doubled separators that a drive
 // root's prefix produces ("C:\\name") must be folded first.
@@ -29,7 +29,7 @@ std::wstring FoldSeparators(const std::wstring& path, size_t from) {
 
 }  // namespace
 
-std::wstring WidePathFromNarrow(const std::string& narrow) { return WidePathForAnyLength(WideFromAnsi(narrow)); }
+std::wstring WidePathFromNarrow(const std::string& narrow) { return WidePathForAnyLength(WideFromNarrow(narrow)); }
 
 std::wstring WidePathForAnyLength(const std::wstring& wide) {
     // Folders must leave room for an 8.3 name below MAX_PATH.
@@ -50,17 +50,20 @@ bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow) {
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &narrow[0], length,
                         nullptr, &usedDefault);
     // A round trip proves that the narrow name opens this very file.
-    return !usedDefault && WideFromAnsi(narrow) == wide;
+    return !usedDefault && WideFromNarrow(narrow) == wide;
+}
+
+std::wstring ShortPathOf(const std::wstring& path) {
+    const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0) return std::wstring();
+    std::wstring shortPath(length, L'\0');
+    shortPath.resize(GetShortPathNameW(path.c_str(), &shortPath[0], length));
+    return shortPath;
 }
 
 bool NarrowEntryName(const std::wstring& widePrefix, const std::wstring& name, std::string& narrow) {
     if (NarrowFromWideExactly(name, narrow)) return true;
-    const std::wstring fullPath = WidePathForAnyLength(widePrefix + name);
-    DWORD length = GetShortPathNameW(fullPath.c_str(), nullptr, 0);
-    if (length == 0) return false;
-    std::wstring shortPath(length, L'\0');
-    length = GetShortPathNameW(fullPath.c_str(), &shortPath[0], length);
-    shortPath.resize(length);
+    const std::wstring shortPath = ShortPathOf(WidePathForAnyLength(widePrefix + name));
     const size_t slash = shortPath.find_last_of(L'\\');
     const std::wstring shortName = slash == std::wstring::npos ? shortPath : shortPath.substr(slash + 1);
     if (shortName.empty() || shortName == name) return false;

@@ -25,3 +25,6 @@ const char kTextPreviewFontFace[] = "ＭＳ ゴシック";
 
 const char kTextConfirmRecycle[] = "下記ファイルをゴミ箱に入れてもよろしいですか？\n\n";
 const char kTextDeleteFile[] = "ファイル削除";
+
+// Followed by two line feeds and the settings file's path.
+const char kTextSettingsNotSaved[] = "設定を保存できませんでした";

@@ -28,3 +28,6 @@ extern const char kTextPreviewFontFace[];  // the font of both: "ＭＳ ゴシ�
 // The file actions.
 extern const char kTextConfirmRecycle[];  // followed by the path and a line feed
 extern const char kTextDeleteFile[];
+
+// The settings.
+extern const char kTextSettingsNotSaved[];  // followed by "\n\n" and the settings file's path
