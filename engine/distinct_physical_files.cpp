@@ -21,8 +21,8 @@ struct IdentifiedPath {
 
 }  // namespace
 
-bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, size_t& leftOut) {
-    leftOut = 0;
+bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, std::vector<int32_t>& leftOut) {
+    leftOut.clear();
     std::vector<IdentifiedPath> identified;
     identified.reserve(members.size());
     for (size_t position = 0; position < members.size(); ++position) {
@@ -40,9 +40,12 @@ bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, size_t& left
     }
     size_t kept = 0;
     for (size_t position = 0; position < members.size(); ++position) {
-        if (keep[position]) members[kept++] = members[position];
+        if (keep[position]) {
+            members[kept++] = members[position];
+        } else {
+            leftOut.push_back(members[position]);
+        }
     }
-    leftOut = members.size() - kept;
     members.resize(kept);
     return true;
 }

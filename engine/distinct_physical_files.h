@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-// Keeps, of `members` (catalogue indices of one bucket, ascending), only the
+// Keeps, of `members` (catalogue indices of one size, ascending), only the
 // first path of each physical file; a path whose identity cannot be read any
 // more is left out too, since it might name a file already kept. Order is
-// kept. Sets `leftOut` to the number removed. False when a stop was
+// kept; `leftOut` receives the paths removed. False when a stop was
 // requested, with `members` unchanged.
-bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, size_t& leftOut);
+bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, std::vector<int32_t>& leftOut);

@@ -69,13 +69,10 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
         if (StopRequested()) return false;
         all.members.push_back(i);
     }
-    // The comparison opens these files anyway; a bucket of one never gets here.
-    size_t leftOut = 0;
-    if (!KeepFirstPathOfEachPhysicalFile(all.members, leftOut)) return false;
-    CountProcessed(static_cast<uint32_t>(leftOut));
     std::vector<CandidateSet> waiting;
     waiting.push_back(std::move(all));
     std::vector<CandidateSet> pieces;
+    std::vector<int32_t> leftOut;
     while (!waiting.empty()) {
         std::pop_heap(waiting.begin(), waiting.end(), FirstMemberLater);
         CandidateSet set = std::move(waiting.back());
@@ -85,6 +82,26 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
             if (!SplitCandidates(set, bucket.size, next, pieces)) return false;
             for (CandidateSet& piece : pieces) {
                 waiting.push_back(std::move(piece));
+                std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
+            }
+            continue;
+        }
+        // A physical file takes part in its bucket once, by its first path.
+        // All its paths have its contents and so stay together through
+        // every split: keeping the first of each just before a set's first
+        // pass keeps the first of each in the bucket, and the identities are
+        // read only where files may still be equal. The paths left out count
+        // as handled.
+        if (!set.onePathPerFile && set.members.size() >= 2) {
+            if (!KeepFirstPathOfEachPhysicalFile(set.members, leftOut)) return false;
+            for (int32_t index : leftOut) {
+                Record(static_cast<size_t>(index)).done = true;
+                CountProcessed();
+            }
+            set.onePathPerFile = true;
+            // The first member may have gone: the set waits its turn again.
+            if (!set.members.empty()) {
+                waiting.push_back(std::move(set));
                 std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
             }
             continue;

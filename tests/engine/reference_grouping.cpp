@@ -12,10 +12,9 @@ namespace {
 
 void CountProcessed() { g_analysis.processed.fetch_add(1, std::memory_order_relaxed); }
 
-// The records of `size` that take part: the first path of each physical
-// file, in catalogue order; the others count as handled.
-std::vector<bool> TakingPart(int64_t size) {
-    std::vector<bool> taking(RecordCount(), false);
+// Of the records of `size`, only the first path of each physical file, in
+// catalogue order, takes part: the others are done and count as handled.
+void LeaveOutLaterPaths(int64_t size) {
     std::vector<FileIdentity> seen;
     for (size_t i = 0; i < RecordCount(); ++i) {
         if (Record(i).size != size) continue;
@@ -24,18 +23,17 @@ std::vector<bool> TakingPart(int64_t size) {
         for (const FileIdentity& earlier : seen) first = first && earlier != identity;
         if (first) {
             seen.push_back(identity);
-            taking[i] = true;
         } else {
+            Record(i).done = true;
             CountProcessed();
         }
     }
-    return taking;
 }
 
 // Groups one bucket of two or more files. False when stopped.
 bool GroupOneBucket(int64_t size) {
     const size_t recordCount = RecordCount();
-    const std::vector<bool> taking = TakingPart(size);
+    LeaveOutLaterPaths(size);
     size_t passStart = 0;
     for (;;) {
         DuplicateGroup group;
@@ -43,7 +41,7 @@ bool GroupOneBucket(int64_t size) {
         for (size_t i = passStart; i < recordCount; ++i) {
             if (StopRequested()) return false;
             FileRecord& record = Record(i);
-            if (record.size != size || record.done || !taking[i]) continue;
+            if (record.size != size || record.done) continue;
             int32_t index = static_cast<int32_t>(i);
             if (group.empty() || CompareFiles(group.front(), index)) {
                 record.done = true;
