@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "platform/kernel_handles.h"
 #include "platform/wide_path.h"
 #include "resources/texts.h"
