@@ -19,4 +19,5 @@ export TOVRIK_EXE=$root/$bin/Tovrik.exe
 export TOVRIK_E2E_LAUNCHER=$root/build-win/tests/e2e/e2e_launcher.exe
 export TOVRIK_E2E_AGENT=$root/build-win/tests/e2e/tovrik_e2e_agent.dll
 export TOVRIK_IMAGE_PLUGIN=$root/$bin/plugins/tovrik-image.spi
-python3 "$root/bench/preview_bench.py" "$@"
+python3 "$root/bench/preview_bench.py" --pictures "$root/build-win/tests/bundled-plugin/pictures" \
+  --memory-tool "$root/build-win/bench/decoder_memory.exe" "$@"

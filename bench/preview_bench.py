@@ -7,6 +7,10 @@
 - start-up: the median time from starting Tovrik.exe to its first visible
   window with a plug-in folder of 20 plug-ins (copies of the bundled one),
   against the same with an empty plug-in folder, started in alternation.
+- helper memory: the decoder helper's peak working set for each hostile
+  input of the plug-in's tests, a 1-megapixel JPEG and the largest picture
+  the bundled plug-in takes (8192 x 8192 with alpha), each decoded by a
+  fresh helper (decoder_memory.exe).
 
 Run through bench/preview.sh, which builds the Windows programs and sets the
 environment the end-to-end harness reads."""
@@ -18,6 +22,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from harness import Tovrik, end_leftover_programs, wait_until, wine_path  # noqa: E402
@@ -111,6 +116,34 @@ def startup_times(work, rounds):
     return times
 
 
+def largest_png(path):
+    """8192 x 8192 RGBA, the most pixels the bundled plug-in decodes."""
+    side = 8192
+    compressor = zlib.compressobj(6)
+    row = b"\x00" + bytes(range(256)) * (side * 4 // 256)
+    data = b"".join(compressor.compress(row * 64) for _ in range(side // 64)) + compressor.flush()
+
+    def chunk(kind, body):
+        return len(body).to_bytes(4, "big") + kind + body + zlib.crc32(kind + body).to_bytes(4, "big")
+
+    header = side.to_bytes(4, "big") * 2 + bytes([8, 6, 0, 0, 0])
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", data) + chunk(b"IEND", b""))
+
+
+def helper_memory(work, pictures, tool):
+    photo = os.path.join(work, "photo-1mp.jpg")
+    subprocess.run(["convert", "-seed", "7", "-size", "1000x1000", "plasma:fractal", "-quality", "90", photo],
+                   check=True)
+    largest = os.path.join(work, "largest.png")
+    largest_png(largest)
+    files = [photo] + [os.path.join(pictures, name) for name in
+                       ("hostile-deep.pgm", "hostile-huffman.jpg", "hostile-canvas.gif", "hostile-inflating.png")]
+    files.append(largest)
+    subprocess.run(["wine", wine_path(tool), wine_path(os.environ["TOVRIK_IMAGE_PLUGIN"])]
+                   + [wine_path(f) for f in files], check=True, stdin=subprocess.DEVNULL)
+
+
 def describe(times):
     return "median %.1f ms (min %.1f, max %.1f, %d runs)" % (statistics.median(times), min(times), max(times),
                                                                len(times))
@@ -120,6 +153,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--rounds", type=int, default=15)
     parser.add_argument("--work", default="/tmp/tovrik-preview-bench")
+    parser.add_argument("--pictures", help="the plug-in tests' pictures (with the hostile inputs)")
+    parser.add_argument("--memory-tool", help="decoder_memory.exe")
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
@@ -132,6 +167,10 @@ def main():
     print("start-up to the first window, 20 plug-ins:   " + describe(startup["twenty"]))
     print("20 plug-ins cost, median of the paired differences: %.1f ms"
           % statistics.median(t - n for t, n in zip(startup["twenty"], startup["none"])))
+    if args.memory_tool and os.path.exists(args.memory_tool):
+        print("decoder helper memory (peak working set; Wine keeps no peak commit of another process):")
+        sys.stdout.flush()
+        helper_memory(args.work, args.pictures, args.memory_tool)
 
 
 if __name__ == "__main__":

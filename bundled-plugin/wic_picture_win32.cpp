@@ -70,10 +70,16 @@ int StoredBitsPerPixel(const WicFrame& picture) {
 }
 
 int DecodeBottomUpBgra(const WicFrame& picture, unsigned char* dib, const std::function<bool(int rowsDone)>& progress) {
-    IWICBitmapSource* converted = nullptr;
-    HRESULT result = WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, picture.frame.get(), &converted);
+    // Through the factory rather than WICConvertBitmapSource, so that the
+    // plug-in imports nothing from windowscodecs: hosts that load it only to
+    // ask its filters do not load the codecs too.
+    IWICFormatConverter* converter = nullptr;
+    HRESULT result = picture.factory->CreateFormatConverter(&converter);
+    if (FAILED(result)) return kSusieOutOfMemory;
+    const UniqueCom<IWICFormatConverter> source(converter);
+    result = source->Initialize(picture.frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr,
+                                0.0, WICBitmapPaletteTypeCustom);
     if (FAILED(result)) return result == E_OUTOFMEMORY ? kSusieOutOfMemory : kSusieBrokenData;
-    const UniqueCom<IWICBitmapSource> source(converted);
     const int width = static_cast<int>(picture.width);
     const int height = static_cast<int>(picture.height);
     const UINT stride = picture.width * 4;

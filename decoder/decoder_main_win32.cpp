@@ -6,7 +6,6 @@
 // by itself when the pipe closes, that is when Tovrik has gone.
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <string>
 
@@ -48,13 +47,13 @@ bool WriteWhole(HANDLE pipe, const std::string& bytes) {
            written == bytes.size();
 }
 
+// The pipe's name is the last word of the command line (it holds no blank;
+// the program's path before it may). Read by hand, not by shell32, which
+// would load half the window system into a process that shows none.
 std::wstring PipeNameFromCommandLine() {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments) return std::wstring();
-    std::wstring name = count == 2 ? arguments[1] : L"";
-    LocalFree(arguments);
-    return name;
+    const std::wstring line = GetCommandLineW();
+    const size_t at = line.rfind(L' ');
+    return at == std::wstring::npos ? std::wstring() : line.substr(at + 1);
 }
 
 std::string Answer(const DecoderRequest& request) {

@@ -118,6 +118,8 @@ bool StartHelper() {
     std::wstring commandLine = L"\"" + program + L"\" " + pipeName;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    // The helper never shows a window: no busy cursor while it starts.
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
     PROCESS_INFORMATION started = {};
     // Suspended until it is in its job, so that no plug-in runs unlimited;
     // no handle is inherited.
