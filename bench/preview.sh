@@ -9,10 +9,7 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/
 cmake --build build-win -j"$(nproc)" >/dev/null
 source "$root/scripts/wine-env.sh"
 source "$root/scripts/display.sh"
-trap 'stop_wineserver; stop_display' EXIT
-prepare_wine_prefix
-start_display
-start_wineserver
+start_windows_session
 
 bin=build-win/bin
 export TOVRIK_EXE=$root/$bin/Tovrik.exe

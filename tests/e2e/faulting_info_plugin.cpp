@@ -21,7 +21,5 @@ extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPS
 
 extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR, LONG, unsigned int, HLOCAL* bitmapInfo,
                                                           HLOCAL* bitmapBits, FARPROC, LONG) {
-    if (bitmapInfo) *bitmapInfo = nullptr;
-    if (bitmapBits) *bitmapBits = nullptr;
-    return 2;
+    return DeclinePicture(bitmapInfo, bitmapBits);
 }

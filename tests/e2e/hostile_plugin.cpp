@@ -16,16 +16,6 @@ namespace {
 
 const char* const kInfoTexts[] = {"00IN", "Tovrik test plug-in that crashes, hangs or floods", "*.hos", "Hostile"};
 
-std::string FirstWord(LPCSTR path) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return std::string();
-    char text[64] = {};
-    const size_t length = std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
-    std::string word(text, length);
-    return word.substr(0, word.find_first_of(" \r\n"));
-}
-
 void Flood() {
     const SIZE_T chunk = SIZE_T{64} << 20;
     for (int taken = 0; taken < 48; ++taken) {
