@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -26,12 +27,19 @@ bool IsBmp(const unsigned char* head, size_t length) {
     return infoSize == 12 || infoSize == 40 || infoSize == 56 || infoSize == 108 || infoSize == 124;
 }
 
-// Binary PPM and PGM only (the decoder does not read the text forms P2 and
-// P3); the magic must be followed by a separator or a comment.
-bool IsBinaryPnm(const unsigned char* head, size_t length) {
-    if (length < 3 || head[0] != 'P' || (head[1] != '5' && head[1] != '6')) return false;
-    const unsigned char next = head[2];
-    return next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '#';
+// Four bytes of which two are zero start many files; an icon directory
+// also holds at least one image, and its first entry's reserved byte is 0.
+bool IsIcon(const unsigned char* head, size_t length) {
+    return StartsWith(head, length, "\0\0\1\0") && length >= 6 + 16 && (head[4] | head[5]) != 0 && head[6 + 3] == 0;
+}
+
+// An ISO media file whose brand is one of HEIF's.
+bool IsHeif(const unsigned char* head, size_t length) {
+    if (!StartsWith(head, length, "ftyp", 4) || length < 12) return false;
+    for (const char* brand : {"heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1"}) {
+        if (std::memcmp(head + 8, brand, 4) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -40,8 +48,7 @@ bool HasImageSignature(const unsigned char* head, size_t length) {
     if (head == nullptr) return false;
     return StartsWith(head, length, "\x89PNG\r\n\x1a\n") || StartsWith(head, length, "\xff\xd8\xff") ||
            StartsWith(head, length, "GIF87a") || StartsWith(head, length, "GIF89a") || IsBmp(head, length) ||
-           StartsWith(head, length, "8BPS") || StartsWith(head, length, "#?RADIANCE\n") ||
-           StartsWith(head, length, "#?RGBE\n") ||
-           (StartsWith(head, length, "\x53\x80\xf6\x34") && StartsWith(head, length, "PICT", 88)) ||
-           IsBinaryPnm(head, length);
+           StartsWith(head, length, "II*\0") || StartsWith(head, length, "MM\0*") || IsIcon(head, length) ||
+           (StartsWith(head, length, "RIFF") && StartsWith(head, length, "WEBP", 8)) || IsHeif(head, length) ||
+           StartsWith(head, length, "II\xbc\x01");
 }

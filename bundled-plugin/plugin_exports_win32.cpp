@@ -1,16 +1,15 @@
-// The plug-in's exports: the Susie plug-in interface over the platform-free
-// decoder. Every failure is a return value; nothing is left for the host to
-// free unless the call succeeds.
+// The plug-in's exports: the Susie plug-in interface over the Windows
+// Imaging Component. Every failure is a return value; nothing is left for
+// the host to free unless the call succeeds.
 #include "bundled-plugin/susie_interface.h"
 
-#include <algorithm>
-
 #include "bundled-plugin/dib_rows.h"
-#include "bundled-plugin/image_decode.h"
-#include "bundled-plugin/image_header.h"
+#include "bundled-plugin/image_signature.h"
 #include "bundled-plugin/plugin_info.h"
 #include "bundled-plugin/plugin_input_win32.h"
 #include "bundled-plugin/susie_result.h"
+#include "bundled-plugin/wic_picture_win32.h"
+#include "platform/com_handles.h"
 #include "platform/kernel_handles.h"
 
 namespace {
@@ -31,13 +30,13 @@ SusieProgressCallback ProgressCallbackFrom(FARPROC procedure) {
 
 // Fixed blocks: the handle is the block's address, so hosts that lock the
 // handle (LocalLock or GlobalLock) and hosts that use it directly both work.
-UniqueLocal AllocateBitmapInfo(const DecodedImage& image, const DibLayout& layout) {
+UniqueLocal AllocateBitmapInfo(int width, int height, const DibLayout& layout) {
     UniqueLocal block(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, sizeof(BITMAPINFO)));
     if (!block) return block;
     BITMAPINFOHEADER& header = static_cast<BITMAPINFO*>(block.get())->bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = image.width;
-    header.biHeight = image.height;  // positive: the rows run bottom-up
+    header.biWidth = width;
+    header.biHeight = height;  // positive: the rows run bottom-up
     header.biPlanes = 1;
     header.biBitCount = static_cast<WORD>(layout.bitsPerPixel);
     header.biCompression = BI_RGB;
@@ -45,18 +44,35 @@ UniqueLocal AllocateBitmapInfo(const DecodedImage& image, const DibLayout& layou
     return block;
 }
 
-// The decoder runs in one piece; the conversion that follows is reported as
-// the second half of the work, in about fifty slices, so that a host can
-// follow it and stop between them.
-bool ConvertWithProgress(const DecodedImage& image, const DibLayout& layout, unsigned char* bits,
-                         const ProgressReporter& progress) {
-    const int slice = std::max(1, image.height / 50);
-    for (int row = 0; row < image.height; row += slice) {
-        const int count = std::min(slice, image.height - row);
-        WriteDibRows(image, layout, row, count, bits);
-        if (!progress.Report(50 + 50 * (row + count) / image.height)) return false;
+// Decodes the picture's first frame into a 32-bit bottom-up block of
+// `width` x `height`; the codec's own buffers are gone when it returns.
+int DecodePicture(const PictureInput& input, const ProgressReporter& progress, UniqueLocal& bits, int& width,
+                  int& height) {
+    WicFrame frame;
+    const int status = OpenFirstFrame(input.bytes, input.length, frame);
+    if (status != kSusieSuccess) return status;
+    width = static_cast<int>(frame.width);
+    height = static_cast<int>(frame.height);
+    bits.reset(LocalAlloc(LMEM_FIXED, DibLayoutFor(width, height, 32).imageBytes));
+    if (!bits) return kSusieOutOfMemory;
+    const int rows = height;
+    return DecodeBottomUpBgra(frame, static_cast<unsigned char*>(bits.get()),
+                              [&progress, rows](int done) { return progress.Report(100 * done / rows); });
+}
+
+// All opaque: the rows are narrowed to 24 bits and the block to their size.
+DibLayout FinishLayout(UniqueLocal& bits, int width, int height) {
+    auto* dib = static_cast<unsigned char*>(bits.get());
+    if (HasTransparentPixel(dib, static_cast<size_t>(width) * static_cast<size_t>(height)))
+        return DibLayoutFor(width, height, 32);
+    const DibLayout layout = DibLayoutFor(width, height, 24);
+    NarrowToOpaqueRows(dib, width, height);
+    // A fixed block shrinks where it is.
+    if (HLOCAL shrunk = LocalReAlloc(bits.get(), layout.imageBytes, 0)) {
+        bits.release();
+        bits.reset(shrunk);
     }
-    return true;
+    return layout;
 }
 
 }  // namespace
@@ -65,26 +81,29 @@ extern "C" int __stdcall GetPluginInfo(int infoNumber, LPSTR buffer, int bufferL
     return CopyPluginInfo(infoNumber, buffer, bufferLength);
 }
 
-extern "C" int __stdcall IsSupported(LPCSTR fileName, void* fileHandleOrHead) {
+extern "C" int __stdcall IsSupported(LPCSTR /*fileName*/, void* fileHandleOrHead) {
     unsigned char head[kSusieSupportHeadLength];
     const size_t length = ReadSupportHead(fileHandleOrHead, head);
-    return IsSupportedHead(head, length, fileName) ? 1 : 0;
+    return HasImageSignature(head, length) ? 1 : 0;
 }
 
-// colorDepth is the bits per pixel of the channels the picture holds, as the
-// decoder reads them (8 grey up to 32 colour with alpha); GetPicture's bitmap
-// is 24-bit all the same when no pixel turns out to be transparent.
+// colorDepth is the bits per pixel the picture stores (8 grey up to 32
+// colour with alpha, more for deep pictures); GetPicture's bitmap is 24-bit
+// all the same when no pixel turns out to be transparent.
 extern "C" int __stdcall GetPictureInfo(LPCSTR input, LONG length, unsigned int flags, PictureInfo* info) {
     if (info == nullptr) return kSusieInternalError;
+    const ScopedComInitialisation com;
+    if (!com.usable()) return kSusieInternalError;
     PictureInput picture;
-    ImageHeader header;
     int status = ReadPictureInput(input, length, flags, picture);
-    if (status == kSusieSuccess) status = ReadImageHeader(picture.bytes, picture.length, header);
+    if (status != kSusieSuccess) return status;
+    WicFrame frame;
+    status = OpenFirstFrame(picture.bytes, picture.length, frame);
     if (status != kSusieSuccess) return status;
     *info = PictureInfo{};
-    info->width = header.width;
-    info->height = header.height;
-    info->colorDepth = static_cast<SHORT>(header.channels * 8);
+    info->width = static_cast<LONG>(frame.width);
+    info->height = static_cast<LONG>(frame.height);
+    info->colorDepth = static_cast<SHORT>(StoredBitsPerPixel(frame));
     return kSusieSuccess;
 }
 
@@ -95,23 +114,21 @@ extern "C" int __stdcall GetPicture(LPCSTR input, LONG length, unsigned int flag
     *bitmapBits = nullptr;
     const ProgressReporter progress{ProgressCallbackFrom(progressCallback), progressData};
     if (!progress.Report(0)) return kSusieStoppedByCallback;
+    const ScopedComInitialisation com;
+    if (!com.usable()) return kSusieInternalError;
 
-    DecodedImage image;
+    UniqueLocal bits;
+    int width = 0, height = 0;
     {
-        // The file's bytes are let go before the bitmap is allocated.
+        // The file's bytes are let go before the bitmap information is made.
         PictureInput picture;
         int status = ReadPictureInput(input, length, flags, picture);
-        if (status == kSusieSuccess) status = DecodeImage(picture.bytes, picture.length, image);
+        if (status == kSusieSuccess) status = DecodePicture(picture, progress, bits, width, height);
         if (status != kSusieSuccess) return status;
     }
-
-    const DibLayout layout = DibLayoutFor(image);
-    UniqueLocal info = AllocateBitmapInfo(image, layout);
-    UniqueLocal bits(LocalAlloc(LMEM_FIXED, layout.imageBytes));
-    if (!info || !bits) return kSusieOutOfMemory;
-    if (!ConvertWithProgress(image, layout, static_cast<unsigned char*>(bits.get()), progress)) {
-        return kSusieStoppedByCallback;
-    }
+    const DibLayout layout = FinishLayout(bits, width, height);
+    UniqueLocal info = AllocateBitmapInfo(width, height, layout);
+    if (!info) return kSusieOutOfMemory;
     *bitmapInfo = info.release();
     *bitmapBits = bits.release();
     return kSusieSuccess;

@@ -7,16 +7,17 @@ namespace {
 
 const char* const kInfoTexts[] = {
     "00IN",
-    "Tovrik image plug-in 1.0 (stb_image)",
+    "Tovrik image plug-in 2.0 (Windows Imaging Component)",
     "*.png", "PNG",
     "*.jpg;*.jpeg;*.jpe;*.jfif", "JPEG",
     "*.gif", "GIF (first frame)",
-    "*.bmp", "BMP",
-    "*.tga", "Targa",
-    "*.psd", "Photoshop (composite image)",
-    "*.hdr", "Radiance HDR",
-    "*.pic", "Softimage PIC",
-    "*.pnm;*.ppm;*.pgm", "Binary PPM/PGM",
+    "*.bmp;*.dib", "BMP",
+    "*.tif;*.tiff", "TIFF (first page)",
+    "*.ico", "Icon (first image)",
+    // Decoded where the system has a codec installed for them.
+    "*.webp", "WebP",
+    "*.heic;*.heif", "HEIF",
+    "*.jxr;*.wdp;*.hdp", "JPEG XR",
 };
 
 }  // namespace

@@ -52,6 +52,12 @@ private:
     void* address_;
 };
 
+struct MappedViewUnmapper {
+    void operator()(void* view) const { UnmapViewOfFile(view); }
+};
+// A view of a file mapping (MapViewOfFile), unmapped when the owner goes.
+using UniqueMappedView = std::unique_ptr<void, MappedViewUnmapper>;
+
 struct ModuleFreer {
     void operator()(HMODULE module) const { FreeLibrary(module); }
 };

@@ -83,7 +83,7 @@ uint64_t PixelBytesNeeded(const DibHeader& header) {
 
 }  // namespace
 
-bool IsCompleteDib(const unsigned char* info, uint64_t infoBytes, uint64_t pixelBytes) {
+bool MeasureDib(const unsigned char* info, uint64_t infoBytes, DibSizes& sizes) {
     if (info == nullptr || infoBytes < kInfoHeaderBytes) return false;
     const DibHeader header = ReadHeader(info);
     if (header.size < kInfoHeaderBytes || header.width <= 0 || header.height == 0 || header.planes != 1 ||
@@ -94,6 +94,13 @@ bool IsCompleteDib(const unsigned char* info, uint64_t infoBytes, uint64_t pixel
     if (!ColourTableEntries(header, colourEntries)) return false;
     const uint64_t headerBytes =
         header.compression == kBitFields ? std::max<uint64_t>(header.size, kBitFieldsHeaderBytes) : header.size;
-    if (headerBytes + colourEntries * kColourEntryBytes > infoBytes) return false;
-    return pixelBytes >= PixelBytesNeeded(header);
+    sizes.infoBytes = headerBytes + colourEntries * kColourEntryBytes;
+    if (sizes.infoBytes > infoBytes) return false;
+    sizes.pixelBytes = PixelBytesNeeded(header);
+    return true;
+}
+
+bool IsCompleteDib(const unsigned char* info, uint64_t infoBytes, uint64_t pixelBytes) {
+    DibSizes sizes;
+    return MeasureDib(info, infoBytes, sizes) && pixelBytes >= sizes.pixelBytes;
 }

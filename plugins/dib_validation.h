@@ -17,3 +17,15 @@
 // are worked out in 64 bits, where the largest picture a header can describe
 // still fits. Nothing past `infoBytes` is read.
 bool IsCompleteDib(const unsigned char* info, uint64_t infoBytes, uint64_t pixelBytes);
+
+// What a bitmap information block that passes the checks above describes:
+// the bytes of its header, masks and colour table, and the bytes of pixels
+// it needs.
+struct DibSizes {
+    uint64_t infoBytes = 0;
+    uint64_t pixelBytes = 0;
+};
+
+// The same checks but the pixels' size, which it reports instead; false
+// (sizes unspecified) where IsCompleteDib would be false for any pixel block.
+bool MeasureDib(const unsigned char* info, uint64_t infoBytes, DibSizes& sizes);

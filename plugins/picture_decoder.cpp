@@ -1,63 +1,56 @@
 #include "plugins/picture_decoder.h"
 
+#include <vector>
+
 #include "platform/cp932_text.h"
 #include "platform/kernel_handles.h"
-#include "platform/wide_path.h"
+#include "plugins/decoder_helper.h"
+#include "plugins/decoder_protocol.h"
 #include "plugins/dib_validation.h"
 #include "plugins/plugin_registry.h"
 
 namespace {
 
-using GetPictureFunction = int(WINAPI*)(LPCSTR input, LONG length, unsigned int flags, HLOCAL* bitmapInfo,
-                                        HLOCAL* bitmapBits, FARPROC progressCallback, LONG progressData);
-
-constexpr unsigned int kInputIsFile = 0;
-
-// Some plug-ins call the progress callback without checking it for null;
-// this one lets every decode run to its end.
-int WINAPI KeepDecoding(int /*done*/, int /*total*/, LONG /*data*/) { return 0; }
-
-FARPROC AsFarProc(int(WINAPI* procedure)(int, int, LONG)) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(procedure));
-}
-
-UniqueBitmap BitmapFromPluginBlocks(HWND window, HLOCAL info, HLOCAL bits) {
-    ScopedGlobalLock infoLock(info);
-    ScopedGlobalLock bitsLock(bits);
-    if (!infoLock.get() || !bitsLock.get()) return nullptr;
-    // LocalSize is 0 for a handle that is no block of this process.
-    if (!IsCompleteDib(static_cast<const unsigned char*>(infoLock.get()), LocalSize(info), LocalSize(bits))) {
-        return nullptr;
-    }
-    const auto* bitmapInfo = static_cast<const BITMAPINFO*>(infoLock.get());
+// The bitmap from the picture the helper left in `section`. The header and
+// colour table are copied out before they are checked and used, since the
+// helper can still write to the section; the pixels stay where they are,
+// and what CreateDIBitmap reads of them is bounded by the checked copy.
+UniqueBitmap BitmapFromSection(HWND window, HANDLE section, const PictureReply& reply) {
+    const uint64_t pixelOffset = PixelOffset(reply.infoBytes);
+    // Mapping fails for a section smaller than the reply claims.
+    UniqueMappedView view(
+        MapViewOfFile(section, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(pixelOffset + reply.pixelBytes)));
+    if (!view) return nullptr;
+    const auto* bytes = static_cast<const unsigned char*>(view.get());
+    const std::vector<unsigned char> info(bytes, bytes + reply.infoBytes);
+    if (!IsCompleteDib(info.data(), info.size(), reply.pixelBytes)) return nullptr;
+    const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
     WindowDc dc(window);
     if (!dc.get()) return nullptr;
-    return UniqueBitmap(
-        CreateDIBitmap(dc.get(), &bitmapInfo->bmiHeader, CBM_INIT, bitsLock.get(), bitmapInfo, DIB_RGB_COLORS));
+    return UniqueBitmap(CreateDIBitmap(dc.get(), &bitmapInfo->bmiHeader, CBM_INIT, bytes + pixelOffset, bitmapInfo,
+                                       DIB_RGB_COLORS));
 }
 
 }  // namespace
 
 UniqueBitmap DecodeWithPlugin(HWND window, const std::string& pluginPath, const std::string& filePath) {
-    const std::wstring widePluginPath = WidePathFromNarrow(pluginPath);
-    if (widePluginPath.empty()) return nullptr;
-    // Declared first, so that it goes last: the blocks are freed before the
-    // plug-in is unloaded.
-    UniqueModule module(LoadLibraryExW(widePluginPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!module) return nullptr;
-    auto getPicture = reinterpret_cast<GetPictureFunction>(
-        reinterpret_cast<void*>(GetProcAddress(module.get(), "GetPicture")));
-    if (!getPicture) return nullptr;
-    HLOCAL info = nullptr;
-    HLOCAL bits = nullptr;
-    // A failed call leaves nothing to free, whatever it wrote into the two.
-    if (getPicture(filePath.c_str(), 0, kInputIsFile, &info, &bits, AsFarProc(KeepDecoding), 0) != 0) {
+    std::string answer;
+    const DecoderRequest request{DecoderRequestKind::kPicture, pluginPath, filePath};
+    if (!AskDecoderHelper(EncodeRequest(request), kPictureWaitMs, answer)) return nullptr;
+    PictureReply reply;
+    if (!DecodePictureReply(answer, reply)) {
+        EndDecoderHelper();
         return nullptr;
     }
-    UniqueLocal infoOwner(info);
-    UniqueLocal bitsOwner(bits);
-    if (!info || !bits) return nullptr;
-    return BitmapFromPluginBlocks(window, info, bits);
+    if (reply.result != 0) return nullptr;
+    // Taken out of the helper before anything else, so that it never stays
+    // behind there.
+    UniqueHandle section = TakeHandleFromDecoderHelper(reply.section);
+    if (!section) {
+        EndDecoderHelper();
+        return nullptr;
+    }
+    return BitmapFromSection(window, section.get(), reply);
 }
 
 void DecodePictureFile(HWND window, const std::string& filePath, UniqueBitmap& slot) {

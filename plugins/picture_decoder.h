@@ -14,7 +14,8 @@
 // matches or the plug-in fails.
 void DecodePictureFile(HWND window, const std::string& filePath, UniqueBitmap& slot);
 
-// Loads the plug-in for this one decode and unloads it afterwards. Null
-// when it cannot be loaded, lacks GetPicture, reports an error or returns
-// blocks that do not hold the picture their header describes.
+// Has the decoder helper load the plug-in for this one decode, and unload
+// it afterwards. Null when it cannot be loaded, lacks GetPicture, reports an
+// error, returns blocks that do not hold the picture their header describes,
+// or takes the helper down, past its wait or its memory limit.
 UniqueBitmap DecodeWithPlugin(HWND window, const std::string& pluginPath, const std::string& filePath);

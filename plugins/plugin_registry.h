@@ -19,5 +19,6 @@ extern PluginRegistry g_pluginRegistry;
 // Replaces the registry with the plug-ins of `folder` (empty: none).
 void LoadPlugins(const std::string& folder);
 
-// Appends the rows one plug-in declares; loads it only for the asking.
+// Appends the rows one plug-in declares. The decoder helper loads it only
+// for the asking; a plug-in that fails there contributes no row.
 void RegisterPlugin(const std::string& pluginPath);

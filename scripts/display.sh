@@ -34,3 +34,14 @@ stop_display() {
   TOVRIK_OPENBOX_PID=
   TOVRIK_XVFB_PID=
 }
+
+# A display and a running Wine for the rest of the calling script, both
+# ended when it exits (wine-env.sh must be sourced too).
+start_windows_session() {
+  trap 'stop_wineserver; stop_display' EXIT
+  prepare_wine_prefix
+  # The display comes first: Wine's desktop process, started with the
+  # server's services, must know it.
+  start_display
+  start_wineserver
+}

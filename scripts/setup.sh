@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make python3 googletest libgtest-dev libstb-dev
+  cmake g++ make python3 googletest libgtest-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386
   xvfb openbox xdotool x11-utils imagemagick

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/analysis_state.h"
+#include "plugins/decoder_helper.h"
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -57,6 +58,7 @@ LRESULT OnClose(HWND window) {
 }
 
 void OnDestroy() {
+    EndDecoderHelper();
     CoUninitialize();
     DestroyResultsTree();
     ReleasePreviewPicture();

@@ -104,11 +104,13 @@ TEST_F(PluginInfoTest, PictureInfoFromMemoryAndFile) {
     EXPECT_EQ(info.colorDepth, 32);
     EXPECT_EQ(info.hInfo, nullptr);
 
-    const std::string jpeg = FixturePath("TOVRIK_TEST_JPEG");
+    const std::string jpeg = TestPicturePath("blocks.jpg");
     ASSERT_EQ(Plugin().getPictureInfo(jpeg.c_str(), 0, kSusieInputFile, &info), 0) << jpeg;
-    EXPECT_EQ(info.width, 16);
+    EXPECT_EQ(info.width, 24);
     EXPECT_EQ(info.height, 16);
     EXPECT_EQ(info.colorDepth, 24);
+    ASSERT_EQ(Plugin().getPictureInfo(TestPicturePath("grey.png").c_str(), 0, kSusieInputFile, &info), 0);
+    EXPECT_EQ(info.colorDepth, 8);
 
     const std::string text = PlainText();
     EXPECT_EQ(Plugin().getPictureInfo(text.data(), static_cast<LONG>(text.size()), kSusieInputMemory, &info),

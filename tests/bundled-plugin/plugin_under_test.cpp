@@ -1,6 +1,8 @@
 #include "tests/bundled-plugin/plugin_under_test.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "platform/wide_path.h"
 
@@ -61,4 +63,11 @@ ReceivedPicture PictureFromFile(const std::string& path, LONG offset) {
 std::string FixturePath(const char* variable) {
     const char* value = std::getenv(variable);
     return value ? std::string(value) : std::string();
+}
+
+std::string TestPicturePath(const std::string& name) { return FixturePath("TOVRIK_TEST_PICTURES") + "\\" + name; }
+
+std::string ReadTestPicture(const std::string& name) {
+    std::ifstream in(TestPicturePath(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

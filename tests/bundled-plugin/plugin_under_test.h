@@ -47,6 +47,10 @@ ReceivedPicture PictureFromFile(const std::string& path, LONG offset = 0);
 // when the variable is not set.
 std::string FixturePath(const char* variable);
 
+// A file of the test pictures' folder (TOVRIK_TEST_PICTURES), and its bytes.
+std::string TestPicturePath(const std::string& name);
+std::string ReadTestPicture(const std::string& name);
+
 // Fails a test at once when the plug-in did not load or lacks an export.
 class PluginTest : public ::testing::Test {
 protected:

@@ -221,6 +221,9 @@ struct DrawLog {
     std::vector<DrawnText> entries;
     bool hooked = false;
     HWND painting = nullptr;  // only the program's user-interface thread paints
+    // Paints of the main window finished so far, and when the last one ended.
+    unsigned mainPaints = 0;
+    LARGE_INTEGER lastMainPaint = {};
     DrawTextAFunction drawText = nullptr;
     BeginPaintFunction beginPaint = nullptr;
     EndPaintFunction endPaint = nullptr;
@@ -255,11 +258,14 @@ HDC WINAPI RecordingBeginPaint(HWND window, LPPAINTSTRUCT paint) {
 }
 
 BOOL WINAPI RecordingEndPaint(HWND window, const PAINTSTRUCT* paint) {
-    {
-        std::lock_guard<std::mutex> guard(g_drawLog.lock);
-        g_drawLog.painting = nullptr;
+    const BOOL ended = g_drawLog.endPaint(window, paint);
+    std::lock_guard<std::mutex> guard(g_drawLog.lock);
+    g_drawLog.painting = nullptr;
+    if (GetParent(window) == nullptr && ClassOf(window) == "TOVRIK") {
+        ++g_drawLog.mainPaints;
+        QueryPerformanceCounter(&g_drawLog.lastMainPaint);
     }
-    return g_drawLog.endPaint(window, paint);
+    return ended;
 }
 
 // Points every import slot of the program that holds `original` at
@@ -317,6 +323,34 @@ std::string DrawnTexts() {
                std::to_string(entry.fontHeight) + "," + Hex(entry.fontFace) + "," + Hex(entry.text);
     }
     return out.empty() ? out : out.substr(1);
+}
+
+// Selects tree item `index` as the tree's selection message does and
+// returns the milliseconds from then until the main window's next paint has
+// ended (the picture is on the screen); "error" past 30 s. For benchmarks.
+std::string TimedSelect(HWND tree, HTREEITEM item) {
+    unsigned paintsBefore;
+    {
+        std::lock_guard<std::mutex> guard(g_drawLog.lock);
+        paintsBefore = g_drawLog.mainPaints;
+    }
+    LARGE_INTEGER frequency, start;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    for (int waited = 0; waited < 30000; ++waited) {
+        {
+            std::lock_guard<std::mutex> guard(g_drawLog.lock);
+            if (g_drawLog.mainPaints != paintsBefore) {
+                const double ms = (g_drawLog.lastMainPaint.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+                char text[32];
+                std::snprintf(text, sizeof text, "%.2f", ms);
+                return text;
+            }
+        }
+        Sleep(1);
+    }
+    return "error: no paint";
 }
 
 // The colours of a screen rectangle as "rrggbb" per pixel, row by row.
@@ -497,13 +531,17 @@ std::string Run(const Words& w) {
         }
         return out.empty() ? out : out.substr(1);
     }
-    if (verb == "expand" || verb == "select" || verb == "itemrect") {
+    if (verb == "expand" || verb == "select" || verb == "itemrect" || verb == "timeselect") {
         HWND tree = Tree();
         std::vector<HTREEITEM> items = TreeItems(tree);
         size_t index = static_cast<size_t>(ToNumber(w[1]));
         if (index >= items.size()) return "error: no such item";
         if (verb == "expand")
             return std::to_string(SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(items[index])));
+        if (verb == "timeselect") {
+            if (!g_drawLog.hooked) return "error: hookdrawing first";
+            return TimedSelect(tree, items[index]);
+        }
         if (verb == "select")
             return std::to_string(
                 SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[index])));

@@ -4,7 +4,6 @@
 
 #include "tests/e2e/test_plugin_info.h"
 
-
 namespace {
 
 const char* const kInfoTexts[] = {"00IN", "Tovrik test plug-in that declines PNG", "*.png", "PNG"};
@@ -15,10 +14,7 @@ extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPS
     return CopyPluginInfo(kInfoTexts, infoNumber, buffer, bufferLength);
 }
 
-// 2: the Susie interface's "unknown format".
 extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR, LONG, unsigned int, HLOCAL* bitmapInfo,
                                                           HLOCAL* bitmapBits, FARPROC, LONG) {
-    if (bitmapInfo) *bitmapInfo = nullptr;
-    if (bitmapBits) *bitmapBits = nullptr;
-    return 2;
+    return DeclinePicture(bitmapInfo, bitmapBits);
 }

@@ -89,8 +89,11 @@ class Tovrik:
         self.app_folder = app_folder
         os.makedirs(app_folder, exist_ok=True)
         self.exe = os.path.join(app_folder, "Tovrik.exe")
-        if not os.path.exists(self.exe):
-            shutil.copy(os.environ["TOVRIK_EXE"], self.exe)
+        # The program ships with its helper programs beside it.
+        programs = os.path.dirname(os.environ["TOVRIK_EXE"])
+        for name in os.listdir(programs):
+            if name.lower().endswith(".exe") and not os.path.exists(os.path.join(app_folder, name)):
+                shutil.copy(os.path.join(programs, name), os.path.join(app_folder, name))
         self.process = None
         self.connection = None
         self.reader = None

@@ -34,9 +34,16 @@ bool WaitForFirstWindow(const PROCESS_INFORMATION& process, DWORD timeoutMs) {
         WindowSearch search = {process.dwProcessId, false};
         EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found) return true;
-        Sleep(20);
+        Sleep(5);
     }
     return false;
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
 }
 
 bool InjectAgent(HANDLE process, const std::wstring& agentPath) {
@@ -68,14 +75,21 @@ int main() {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
+    LARGE_INTEGER started;
+    QueryPerformanceCounter(&started);
     if (!CreateProcessW(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         std::fprintf(stderr, "e2e_launcher: cannot start %ls (%lu)\n", argv[1], GetLastError());
         return 121;
     }
-    if (WaitForFirstWindow(process, 30000) && !InjectAgent(process.hProcess, argv[2])) {
-        std::fprintf(stderr, "e2e_launcher: cannot load the agent\n");
-        TerminateProcess(process.hProcess, 122);
+    if (WaitForFirstWindow(process, 30000)) {
+        // Read by the start-up benchmark.
+        std::printf("e2e_launcher: first window after %.1f ms\n", MillisecondsSince(started));
+        std::fflush(stdout);
+        if (!InjectAgent(process.hProcess, argv[2])) {
+            std::fprintf(stderr, "e2e_launcher: cannot load the agent\n");
+            TerminateProcess(process.hProcess, 122);
+        }
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;

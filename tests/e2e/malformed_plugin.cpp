@@ -37,16 +37,6 @@ bool ResultFor(const std::string& word, Result& result) {
     return true;
 }
 
-std::string FirstWord(LPCSTR path) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return std::string();
-    char text[64] = {};
-    const size_t length = std::fread(text, 1, sizeof text - 1, file);
-    std::fclose(file);
-    std::string word(text, length);
-    return word.substr(0, word.find_first_of(" \r\n"));
-}
-
 }  // namespace
 
 extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPSTR buffer, int bufferLength) {

@@ -12,6 +12,7 @@ import os
 import shutil
 import struct
 import subprocess
+import threading
 import time
 import unittest
 import zlib
@@ -142,6 +143,60 @@ def dark(colour):
     return sum(colour) < 3 * 160
 
 
+def crash_dialogs():
+    """Windows of Wine's crash dialog on this test's screen."""
+    # A window that goes while it is listed makes xwininfo fail: the
+    # listing it printed still counts.
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True).stdout.decode("utf-8", "replace")
+    return [line.strip() for line in tree.splitlines() if "winedbg" in line and "Default IME" not in line]
+
+
+class CrashDialogsWatched:
+    """Turns Wine's crash dialog on for a while (the prefix keeps it off, so
+    that a crashing test fails instead of waiting for a click) and notes
+    every one that shows, however briefly."""
+
+    def __enter__(self):
+        self.set(1)
+        self.seen = []
+        self.stopping = threading.Event()
+        self.watcher = threading.Thread(target=self.watch, daemon=True)
+        self.watcher.start()
+        return self
+
+    def __exit__(self, *exception):
+        self.stopping.set()
+        self.watcher.join()
+        self.set(0)
+
+    def watch(self):
+        while not self.stopping.wait(0.2):
+            self.seen.extend(crash_dialogs())
+
+    @staticmethod
+    def set(value):
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                        "/t", "REG_DWORD", "/d", str(value), "/f"], check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def helpers_running(app_folder):
+    """Decoder helpers started from this program folder, by process id."""
+    program = os.path.join(app_folder, "tovrik-decode.exe")
+    # Wine shows a program it started itself by its Windows path.
+    names = (program.encode(), wine_path(program).encode("cp932"))
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as cmdline:
+                text = cmdline.read()
+            if any(name.lower() in text.lower() for name in names):
+                found.append(int(pid))
+        except OSError:
+            pass
+    return found
+
+
 # --- the program ----------------------------------------------------------------
 class Drawn:
     """One text the program drew."""
@@ -219,6 +274,16 @@ class PreviewTest(unittest.TestCase):
     def select(self, path):
         self.app.call("select", self.item_index(path))
 
+    def click(self, path, wait=True):
+        """Selects the file's item with a real click of the mouse, and waits
+        until the tree has it selected."""
+        index = self.item_index(path)
+        left, top, right, bottom = self.app.item_rect(index)
+        tree = self.app.rect(self.app.control_handle(self.main, 2))
+        self.app.call("lclick", min((left + right) // 2, tree[2] - 30), (top + bottom) // 2)
+        if wait:
+            wait_until(lambda: self.app.tree()[index].selected, timeout=60, what="the click to select")
+
     def select_group(self, number):
         groups = [index for index, item in enumerate(self.app.tree()) if not item.is_file]
         self.app.call("select", groups[number])
@@ -250,18 +315,18 @@ class PreviewTest(unittest.TestCase):
     def colour(self, x, y):
         return tuple(bytes.fromhex(self.app.call("pixels", x, y, 1, 1)))
 
-    def wait_colours(self, expected, what):
+    def wait_colours(self, expected, what, timeout=10):
         """Waits until every point shows its colour: {(x, y): colour}."""
         try:
-            wait_until(lambda: all(near(self.colour(*p), c) for p, c in expected.items()), timeout=10, what=what)
+            wait_until(lambda: all(near(self.colour(*p), c) for p, c in expected.items()), timeout=timeout, what=what)
         except TimeoutError:
             self.fail("%s: saw %s" % (what, {p: self.colour(*p) for p in expected}))
 
-    def expect_white_area(self, what):
+    def expect_white_area(self, what, timeout=10):
         left, top, right, bottom = self.area()
         points = [(left + dx, top + dy) for dx in (3, 20, (right - left) // 2, right - left - 3)
                   for dy in (3, 20, (bottom - top) // 2, bottom - top - 3)]
-        self.wait_colours({p: WHITE for p in points}, what)
+        self.wait_colours({p: WHITE for p in points}, what, timeout)
 
     def expect_picture(self, width, height, quadrant_colours, what):
         """The picture fitted into the area, its quadrants in their colours,
@@ -522,6 +587,50 @@ class PreviewTest(unittest.TestCase):
                                  expected_details(paths[case]))
                 self.expect_white_area(case)
                 self.assertTrue(self.app.alive())
+
+    def test_plugins_that_crash_hang_or_flood_memory_cost_one_preview_each(self):
+        plugins = os.path.join(self.work, "plugins")
+        os.makedirs(plugins)
+        # Listed in this order: the one that faults while it is asked comes
+        # first, declaring PNG just before its fault.
+        for variable, name in (("TOVRIK_E2E_FAULTING_INFO_PLUGIN", "faulting-info.spi"),
+                               ("TOVRIK_E2E_HOSTILE_PLUGIN", "hostile.spi"),
+                               ("TOVRIK_IMAGE_PLUGIN", "tovrik-image.spi")):
+            shutil.copy(os.environ[variable], os.path.join(plugins, name))
+        good = write_twins(self.folder, "good.png", png(8, 8, lambda x, y: GREEN))
+        cases = [(word, write_twins(self.folder, word + ".hos", word.encode() + b"\n"))
+                 for word in ("fault", "hang", "flood")]
+        with CrashDialogsWatched() as crash_dialogs_seen:
+            self.start(plugins)
+            app_folder = self.app.app_folder
+            for word, path in cases:
+                with self.subTest(word):
+                    # Left out of the registry, the faulting plug-in leaves
+                    # PNG files to the one after it.
+                    self.click(good)
+                    self.expect_picture(8, 8, (GREEN,) * 4, "the PNG before " + word)
+                    self.click(path)
+                    # The hung plug-in is given up after the helper's wait,
+                    # a few seconds; the flood ends at the memory limit
+                    # (its good picture, were it let through, is red).
+                    self.expect_white_area(word, timeout=60)
+                    self.assertTrue(self.app.alive())
+                    self.assertEqual(self.app.call("send", self.main, 0, 0, 0), "0")  # WM_NULL: the window answers
+                    self.assertEqual(crash_dialogs_seen.seen, [])
+            self.click(good)
+            self.expect_picture(8, 8, (GREEN,) * 4, "the PNG after them all")
+            self.assertEqual(crash_dialogs_seen.seen, [])
+
+            # A helper stuck in a plug-in ends with the program, even when the
+            # program is ended from outside.
+            hang = cases[1][1]
+            os.remove(hang + ".entered")
+            self.click(hang, wait=False)
+            wait_until(lambda: os.path.exists(hang + ".entered"), what="the plug-in to hang")
+            self.assertTrue(helpers_running(app_folder))
+            self.app.send_line("terminate")
+            self.app.wait_exit()
+            wait_until(lambda: not helpers_running(app_folder), what="the helper to end with the program")
 
     def test_delete_key_in_the_tree_asks_to_recycle_the_selected_file(self):
         victim = write_twins(self.folder, "victim.txt", b"same")

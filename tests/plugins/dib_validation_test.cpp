@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -153,6 +154,28 @@ TEST(DibValidationTest, PaletteMustBeThere) {
     EXPECT_FALSE(Complete(four, 4));
     four.extraBytes = 16 * 4;
     EXPECT_TRUE(Complete(four, 4));
+}
+
+// The helper hands over exactly what MeasureDib counts.
+TEST(DibValidationTest, MeasureCountsHeaderMasksAndPaletteAndThePaddedRows) {
+    const auto measure = [](const InfoBlock& block) {
+        const std::vector<unsigned char> bytes = block.Bytes();
+        DibSizes sizes;
+        EXPECT_TRUE(MeasureDib(bytes.data(), bytes.size(), sizes));
+        return std::make_pair(sizes.infoBytes, sizes.pixelBytes);
+    };
+    InfoBlock palette = Picture(3, 2, 8);
+    palette.extraBytes = 256 * 4 + 100;  // more than the palette: not counted
+    EXPECT_EQ(measure(palette), std::make_pair(uint64_t{40 + 256 * 4}, uint64_t{8}));
+    InfoBlock counted = Picture(3, -2, 4);
+    counted.coloursUsed = 3;
+    counted.extraBytes = 3 * 4;
+    EXPECT_EQ(measure(counted), std::make_pair(uint64_t{40 + 3 * 4}, uint64_t{8}));
+    InfoBlock fields = Picture(5, 1, 16);
+    fields.compression = kBitFields;
+    fields.extraBytes = 12;
+    EXPECT_EQ(measure(fields), std::make_pair(uint64_t{52}, uint64_t{12}));
+    EXPECT_EQ(measure(Picture(3, 2, 24)), std::make_pair(uint64_t{40}, uint64_t{24}));
 }
 
 TEST(DibValidationTest, MoreColoursThanTheDepthHoldsAreRefused) {

@@ -1,7 +1,8 @@
 // Test-only plug-ins for the registry: one source, built once per variant,
-// each declaring other file-type filters. Variant 7 also writes a line to
-// "<its own path>.log" each time it is asked, so a test can see when the
-// program loads it.
+// each declaring other file-type filters. Variant 6 never reports the end
+// of its filters: every number asked gives "*.inf". Variant 7 also writes a
+// line to "<its own path>.log" each time it is asked, so a test can see
+// when the program loads it.
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +54,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" __declspec(dllexport) int WINAPI GetPluginInfo(int infoNumber, char* buffer, int bufferLength) {
     LogQuery(infoNumber);
+    if (TEST_PLUGIN_VARIANT == 6) {
+        std::strncpy(buffer, "*.inf", static_cast<size_t>(bufferLength) - 1);
+        buffer[bufferLength - 1] = '\0';
+        return 5;
+    }
     if (TEST_PLUGIN_VARIANT == 5 && infoNumber == 2) {
         // Fills the whole buffer and leaves it unterminated.
         for (int i = 0; i < bufferLength; ++i) buffer[i] = "*.abc;"[i % 6];

@@ -35,6 +35,7 @@ protected:
         Install("filter-3.spi", "upper.spi");
         Install("filter-4.spi", "nodot.spi");
         Install("filter-5.spi", "unterminated.spi");
+        Install("filter-6.spi", "endless.spi");
         Install("no-info.spi", "noinfo.spi");
         Install("filter-1.spi", ".hidden.spi");
         tree_.File("junk.spi", "not a DLL at all");
@@ -60,6 +61,8 @@ TEST_F(PluginRegistryTest, RegistersEachDeclaredExtensionInOrderAndSkipsTheRest)
         // 200 bytes of "*.abc;" without a terminator end in "*."; cut to 199
         // bytes and a terminator, 33 whole patterns and a "*" remain.
         {"unterminated.spi", std::vector<std::string>(33, "abc")},
+        // Never told that its filters end, the registry stops asking.
+        {"endless.spi", std::vector<std::string>(1000, "inf")},
     };
     EXPECT_EQ(RowsByPlugin(), expected);
     for (const PluginEntry& entry : g_pluginRegistry.entries)
