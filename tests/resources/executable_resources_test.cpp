@@ -110,6 +110,19 @@ TEST_F(ExecutableResources, TheApplicationIconIsTheFirstAndHoldsFourSharpSizes) 
     EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
 }
 
+// Wine draws every program at the system DPI, aware or not, so only the
+// manifest itself shows what Windows will do with it.
+TEST_F(ExecutableResources, TheManifestDeclaresSystemDpiAwareness) {
+    const ResourceBytes manifest = FindResourceBytes(module_.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_TRUE(manifest.data);
+    const std::string text(reinterpret_cast<const char*>(manifest.data), manifest.size);
+    EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">system"
+                        "</dpiAwareness>"),
+              std::string::npos);
+}
+
 TEST_F(ExecutableResources, VersionInformationNamesTheProductAndItsVersion) {
     const std::vector<BYTE> block = VersionInfo();
     ASSERT_FALSE(block.empty()) << "no version information in " << path_;
