@@ -1,6 +1,9 @@
 // Numeric resource ids, shared by the .rc files and the code.
 #pragma once
 
+// The application icon: the lowest id, so the shell shows it for the file.
+#define IDI_TOVRIK 1
+
 // Menus
 #define IDM_MAIN_MENU 203
 #define IDM_TREE_CONTEXT_MENU 204

@@ -1,6 +1,7 @@
 #include "results/file_info_window.h"
 
 #include "platform/gdi_handles.h"
+#include "platform/system_dpi.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/point_font.h"
@@ -9,6 +10,9 @@
 namespace {
 
 constexpr char kFileInfoWindowClass[] = "TvFileWindow";
+// Sizes at 96 DPI.
+constexpr int kWindowWidth = 350;
+constexpr int kWindowHeight = 200;
 constexpr int kTextInset = 4;
 constexpr int kWindowMenuPosition = 2;
 
@@ -25,8 +29,8 @@ bool EnsureClassRegistered(HINSTANCE instance) {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = FileInfoWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-    windowClass.hIconSm = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOVRIK));
+    windowClass.hIconSm = nullptr;  // taken from the same icon resource
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kFileInfoWindowClass;
@@ -42,8 +46,9 @@ void SetMenuItemEnabled(HWND mainWindow, bool enabled) {
 void OnPaint(HWND window) {
     RECT text;
     GetClientRect(window, &text);
-    text.left += kTextInset;
-    text.top += kTextInset;
+    const int inset = ScaleToSystemDpi(kTextInset);
+    text.left += inset;
+    text.top += inset;
     PaintSession session(window);
     UniqueFont font = CreatePointFont(session.dc(), kTextPreviewFontFace, 10);
     ScopedSelection selection(session.dc(), font.get());
@@ -58,7 +63,8 @@ void OpenFileInfoWindow(HWND mainWindow) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
     if (!EnsureClassRegistered(instance)) return;
     HWND window = CreateWindowExA(0, kFileInfoWindowClass, kTextFileInformation, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 350, 200, mainWindow, nullptr, instance, nullptr);
+                                  CW_USEDEFAULT, ScaleToSystemDpi(kWindowWidth), ScaleToSystemDpi(kWindowHeight),
+                                  mainWindow, nullptr, instance, nullptr);
     if (!window) return;
     g_fileInfo.window = window;
     ShowWindow(window, SW_SHOW);

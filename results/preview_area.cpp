@@ -1,6 +1,7 @@
 #include "results/preview_area.h"
 
 #include "platform/gdi_handles.h"
+#include "platform/system_dpi.h"
 #include "resources/texts.h"
 #include "results/fit_picture_rect.h"
 #include "results/point_font.h"
@@ -9,7 +10,8 @@
 
 namespace {
 
-// Icons, cursors and the text stand this far in from the area's top-left.
+// Icons, cursors and the text stand this far in from the area's top-left, at
+// 96 DPI.
 constexpr int kInset = 4;
 constexpr int kTextPreviewPoints = 10;
 
@@ -29,26 +31,27 @@ void DrawPicture(HDC buffer, HDC windowDc, const RECT& area, HBITMAP picture) {
                pictureDc.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
-void DrawTextPreview(HDC buffer, HDC windowDc, const RECT& area) {
+void DrawTextPreview(HDC buffer, HDC windowDc, const RECT& area, int inset) {
     UniqueFont font = CreatePointFont(windowDc, kTextPreviewFontFace, kTextPreviewPoints);
     ScopedSelection selection(buffer, font.get());
-    RECT text = {area.left + kInset, area.top + kInset, area.right, area.bottom};
+    RECT text = {area.left + inset, area.top + inset, area.right, area.bottom};
     DrawTextA(buffer, g_preview.textPreview.c_str(), static_cast<int>(g_preview.textPreview.size()), &text,
               DT_EDITCONTROL | DT_EXPANDTABS | DT_WORDBREAK);
 }
 
 // At most one of the four is filled.
 void DrawPreview(HDC buffer, HDC windowDc, const RECT& area) {
+    const int inset = ScaleToSystemDpi(kInset);
     if (g_preview.bitmap) {
         DrawPicture(buffer, windowDc, area, g_preview.bitmap.get());
     } else if (g_preview.icon) {
-        DrawIcon(buffer, area.left + kInset, area.top + kInset, g_preview.icon.get());
+        DrawIcon(buffer, area.left + inset, area.top + inset, g_preview.icon.get());
     } else if (g_preview.cursor) {
         // The colour image alone, opaque, at the standard icon size.
-        DrawIconEx(buffer, area.left + kInset, area.top + kInset, g_preview.cursor.get(), 0, 0, 0, nullptr,
+        DrawIconEx(buffer, area.left + inset, area.top + inset, g_preview.cursor.get(), 0, 0, 0, nullptr,
                    DI_IMAGE | DI_DEFAULTSIZE);
     } else if (!g_preview.textPreview.empty()) {
-        DrawTextPreview(buffer, windowDc, area);
+        DrawTextPreview(buffer, windowDc, area, inset);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "results/results_tree.h"
 
+#include "platform/system_dpi.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "shell/main_layout.h"
@@ -8,8 +9,7 @@ ResultsTreeState g_resultsTree;
 
 namespace {
 
-constexpr int kCaptionHeight = 20;
-constexpr int kInitialTreeWidth = 200;
+constexpr int kInitialTreeWidth = 200;  // at 96 DPI
 constexpr char kTreeClassName[] = "TvTreeView";
 
 // The stock tree-view class registered again under our name, with our
@@ -47,13 +47,15 @@ void CreateResultsTree(HWND mainWindow) {
     RECT client;
     GetClientRect(mainWindow, &client);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    const int width = ScaleToSystemDpi(kInitialTreeWidth);
+    const int captionHeight = CaptionLabelHeight();
     g_resultsTree.captionLabel =
-        CreateWindowExA(0, "STATIC", kTextCaptionLabel, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, kInitialTreeWidth,
-                        kCaptionHeight, mainWindow, reinterpret_cast<HMENU>(IDC_CAPTION_LABEL), instance, nullptr);
+        CreateWindowExA(0, "STATIC", kTextCaptionLabel, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, width,
+                        captionHeight, mainWindow, reinterpret_cast<HMENU>(IDC_CAPTION_LABEL), instance, nullptr);
     const char* treeClass = RegisterTreeClass(instance) ? kTreeClassName : WC_TREEVIEWA;
     g_resultsTree.tree = CreateWindowExA(
         0, treeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
-        0, kCaptionHeight, kInitialTreeWidth, client.bottom - kCaptionHeight, mainWindow,
+        0, captionHeight, width, client.bottom - captionHeight, mainWindow,
         reinterpret_cast<HMENU>(IDC_RESULTS_TREE), instance, nullptr);
 }
 

@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386
   xvfb openbox xdotool x11-utils imagemagick
   locales fonts-ipafont-gothic
+  nsis zip
 )
 
 missing=()

@@ -1,11 +1,12 @@
 #include "shell/main_layout.h"
 
+#include "platform/system_dpi.h"
 #include "results/results_tree.h"
 #include "shell/shell_state.h"
 
 namespace {
 
-constexpr int kCaptionHeight = 20;
+constexpr int kCaptionHeight = 20;  // at 96 DPI
 
 int TreeOuterWidth() {
     RECT treeRect;
@@ -29,14 +30,17 @@ void LayoutMainWindow() {
     RECT client;
     GetClientRect(window, &client);
     const int treeWidth = TreeOuterWidth();
-    MoveWindow(g_resultsTree.captionLabel, 0, 0, treeWidth - frameX, kCaptionHeight, TRUE);
+    const int captionHeight = CaptionLabelHeight();
+    MoveWindow(g_resultsTree.captionLabel, 0, 0, treeWidth - frameX, captionHeight, TRUE);
     // The tree's left and bottom borders lie outside the client area; its
     // right border is the splitter the user drags.
-    MoveWindow(g_resultsTree.tree, -frameX, kCaptionHeight, treeWidth, client.bottom + frameY - kCaptionHeight, TRUE);
+    MoveWindow(g_resultsTree.tree, -frameX, captionHeight, treeWidth, client.bottom + frameY - captionHeight, TRUE);
     InvalidateRect(g_resultsTree.captionLabel, nullptr, TRUE);
     InvalidateRect(window, nullptr, TRUE);
     laying = false;
 }
+
+int CaptionLabelHeight() { return ScaleToSystemDpi(kCaptionHeight); }
 
 RECT PreviewArea(HWND window) {
     RECT client;

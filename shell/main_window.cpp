@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/analysis_state.h"
+#include "platform/system_dpi.h"
 #include "plugins/decoder_helper.h"
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
@@ -23,6 +24,9 @@
 namespace {
 
 constexpr char kMainWindowClass[] = "TOVRIK";
+// The window's size at 96 DPI.
+constexpr int kMainWindowWidth = 640;
+constexpr int kMainWindowHeight = 480;
 
 void OnCreate(HWND window) {
     CoInitialize(nullptr);
@@ -77,9 +81,9 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    // The module holds no icon of its own: the system's default one shows.
-    windowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-    windowClass.hIconSm = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOVRIK));
+    // None given: the system takes the small size from the same icon resource.
+    windowClass.hIconSm = nullptr;
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN_MENU);
@@ -89,7 +93,8 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kTextApplicationTitle, WS_OVERLAPPEDWINDOW,
-                           CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, ScaleToSystemDpi(kMainWindowWidth),
+                           ScaleToSystemDpi(kMainWindowHeight), nullptr, nullptr, instance, nullptr);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -592,6 +592,13 @@ std::string Run(const Words& w) {
                    ? "1"
                    : "0";
     if (verb == "listfolder") return ListFolder(Unhex(w[1]));
+    if (verb == "classicon") {  // "own" when a window's class shows the program's icon resource w[2]
+        HICON shown = reinterpret_cast<HICON>(GetClassLongPtrA(ToHandle(w[1]), GCLP_HICON));
+        HICON own = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ToNumber(w[2])));
+        HICON small = reinterpret_cast<HICON>(GetClassLongPtrA(ToHandle(w[1]), GCLP_HICONSM));
+        if (!shown || !small) return "none";
+        return own && shown == own ? "own" : "other";
+    }
     return "error: unknown command " + verb;
 }
 

@@ -85,7 +85,9 @@ class Tovrik:
     """One running Tovrik.exe, started from its own copy of the program
     folder so that each test has its own settings file."""
 
-    def __init__(self, app_folder):
+    def __init__(self, app_folder, windows_exe=None):
+        """windows_exe: the program's path as Windows programs name it, for
+        one installed on drive C: (by default its Z: path)."""
         self.app_folder = app_folder
         os.makedirs(app_folder, exist_ok=True)
         self.exe = os.path.join(app_folder, "Tovrik.exe")
@@ -94,6 +96,7 @@ class Tovrik:
         for name in os.listdir(programs):
             if name.lower().endswith(".exe") and not os.path.exists(os.path.join(app_folder, name)):
                 shutil.copy(os.path.join(programs, name), os.path.join(app_folder, name))
+        self.windows_exe = windows_exe or wine_path(self.exe)
         self.process = None
         self.connection = None
         self.reader = None
@@ -109,7 +112,7 @@ class Tovrik:
         # hold a pipe open.
         with open(log, "wb") as output:
             self.process = subprocess.Popen(
-                ["wine", wine_path(os.environ["TOVRIK_E2E_LAUNCHER"]), wine_path(self.exe),
+                ["wine", wine_path(os.environ["TOVRIK_E2E_LAUNCHER"]), self.windows_exe,
                  wine_path(os.environ["TOVRIK_E2E_AGENT"])],
                 stdin=subprocess.DEVNULL, stdout=output, stderr=output, env=environment, start_new_session=True)
         if expect_agent:

@@ -21,6 +21,7 @@ STOPPED_BY_CLOSE = cp932("解析を中止しました\n\nウインドウを閉�
 TIME_PREFIX = cp932("解析にかかった時間は[")
 TIME_SUFFIX = cp932("]秒です")
 RUN, STOP = 32774, 32775
+PROGRAM_ICON = 1  # the icon resource's id
 WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
 
 
@@ -94,11 +95,16 @@ class WindowTest(unittest.TestCase):
         first.post(first.main_window(), WM_CLOSE)
         self.assertEqual(first.wait_exit(), 0)
 
-    def test_version_box(self):
+    def test_version_box_and_the_program_icon_of_both_window_classes(self):
         app = self.start()
         app.command(32769)
         app.answer_message_box(IDOK, cp932("バージョン表示"), b"Version 0.09   2009/10/09")
         self.assertTrue(app.alive())
+        self.assertEqual(app.call("classicon", app.main_window(), PROGRAM_ICON), "own")
+        app.command(32781)
+        info = wait_until(lambda: next((h for h, name, _ in app.top_windows() if name == "TvFileWindow"), None),
+                          what="the file-information window")
+        self.assertEqual(app.call("classicon", info, PROGRAM_ICON), "own")
 
     def test_menu_bar_texts_and_states_follow_the_folder_choice(self):
         app = self.start()
