@@ -11,6 +11,14 @@
 // code page.
 std::wstring WidePathFromNarrow(const std::string& narrow);
 
+// Any narrow text (a caption, a file type) in UTF-16; empty when it is not
+// valid in the ANSI code page.
+std::wstring WideFromNarrow(const std::string& narrow);
+
+// A wide path as the user should read it in a narrow message: characters
+// the ANSI code page lacks show as "?".
+std::string NarrowForDisplay(const std::wstring& wide);
+
 // Converts a wide name to the ANSI code page. False when some character has
 // no exact equivalent there (the narrow functions would show it as "?" or
 // as a look-alike that can name another file).

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-std::wstring WideFromAnsi(const std::string& narrow) {
+std::wstring WideFromNarrow(const std::string& narrow) {
     if (narrow.empty()) return std::wstring();
     int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()),
                                      nullptr, 0);
@@ -14,6 +12,18 @@ std::wstring WideFromAnsi(const std::string& narrow) {
                         length);
     return wide;
 }
+
+std::string NarrowForDisplay(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}
+
+namespace {
 
 // "\\?\" paths are taken literally, so the doubled separators that a drive
 // root's prefix produces ("C:\\name") must be folded first.
@@ -30,7 +40,7 @@ std::wstring FoldSeparators(const std::wstring& path, size_t from) {
 }  // namespace
 
 std::wstring WidePathFromNarrow(const std::string& narrow) {
-    std::wstring wide = WideFromAnsi(narrow);
+    std::wstring wide = WideFromNarrow(narrow);
     // Folders must leave room for an 8.3 name below MAX_PATH.
     if (wide.size() < MAX_PATH - 12) return wide;
     if (wide.compare(0, 4, L"\\\\?\\") == 0) return wide;
@@ -49,5 +59,5 @@ bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow) {
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &narrow[0], length,
                         nullptr, &usedDefault);
     // A round trip proves that the narrow name opens this very file.
-    return !usedDefault && WideFromAnsi(narrow) == wide;
+    return !usedDefault && WideFromNarrow(narrow) == wide;
 }

@@ -9,7 +9,9 @@
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/results_tree.h"
+#include "results/tree_contents.h"
 #include "shell/folder_chooser.h"
+#include "shell/results_menu.h"
 
 namespace {
 
@@ -59,12 +61,8 @@ void RecycleSelectedFile(HWND mainWindow) {
     const std::string question = kTextConfirmRecycle + path + "\n";
     if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) == IDNO) return;
     if (SendToRecycleBin(mainWindow, path)) {
-        HTREEITEM group = TreeParent(item);
-        DeleteTreeItem(item);
-        // A group with one file left is no group of duplicates any more; the
-        // remaining file stays on disk.
-        HTREEITEM first = TreeFirstChild(group);
-        if (!first || !TreeNextSibling(first)) DeleteTreeItem(group);
+        DeleteFileItemAndLoneGroup(item);
+        UpdateResultsMenu(mainWindow);
     }
     RefreshFileInfoWindow();
 }
