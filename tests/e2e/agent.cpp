@@ -527,6 +527,8 @@ std::string Run(const Words& w) {
                    ? "1"
                    : "0";
     if (verb == "listfolder") return ListFolder(Unhex(w[1]));
+    if (verb == "settext")  // a control's text, as the user would type it
+        return SetWindowTextA(ToHandle(w[1]), Unhex(w.size() > 2 ? w[2] : std::string()).c_str()) ? "1" : "0";
     return "error: unknown command " + verb;
 }
 
