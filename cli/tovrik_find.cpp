@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "engine/analysis_run.h"
 #include "engine/analysis_state.h"
@@ -95,6 +99,10 @@ int main(int argc, char** argv) {
         return kExitBadFolder;
     }
 
+#ifdef _WIN32
+    // CSV lines end in CR LF already; text mode would make that CR CR LF.
+    if (csv) _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::signal(SIGINT, OnInterrupt);
     RunSummary summary;
     BeginAnalysis();
