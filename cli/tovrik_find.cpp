@@ -74,7 +74,7 @@ AnalysisView CommandLineView(bool csv, RunSummary& summary) {
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};
-    view.reportOutcome = [&summary](int32_t cancelCode, double seconds, const std::string&) {
+    view.reportOutcome = [&summary](int32_t cancelCode, double seconds, const char*) {
         summary.cancelCode = cancelCode;
         summary.seconds = seconds;
     };

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <mutex>
 
 #include "engine/analysis_state.h"
@@ -17,6 +19,17 @@
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval(100);
+
+// A step that runs out of memory or threads (a huge tree in a 32-bit
+// process) stops the run instead of ending the process.
+template <typename Step>
+void RunOrStop(Step step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+        StopAfterFailure();
+    }
+}
 
 // The ten workers of one run, each owning its range of buckets. The last
 // worker to finish wakes the coordinator at once, so a run does not cost a
@@ -45,18 +58,30 @@ struct WorkerCrew {
         }
         for (int k = 0; k < kWorkerCount; ++k) {
             WorkerSlot& slot = slots[k];
-            slot.thread = std::thread([this, &slot, k] {
-                RaiseCurrentThreadPriority();
-                // A worker done with its own range takes whole buckets off
-                // the back of busier ranges; their owners still append.
-                if (GroupOwnRange(ranges[k], GroupOneBucket)) HelpOtherRanges(ranges, kWorkerCount, GroupOneBucket);
-                {
-                    std::lock_guard<std::mutex> guard(wakeLock);
-                    slot.finished.store(1, std::memory_order_release);
-                }
-                wake.notify_one();
-            });
+            try {
+                slot.thread = std::thread([this, &slot, k] { Work(slot, k); });
+            } catch (const std::exception&) {
+                // The workers started stop at their next record; those that
+                // never started have nothing to finish.
+                StopAfterFailure();
+                for (int rest = k; rest < kWorkerCount; ++rest) slots[rest].finished.store(1);
+                return;
+            }
         }
+    }
+
+    void Work(WorkerSlot& slot, int k) {
+        RaiseCurrentThreadPriority();
+        // A worker done with its own range takes whole buckets off the back
+        // of busier ranges; their owners still append.
+        RunOrStop([this, k] {
+            if (GroupOwnRange(ranges[k], GroupOneBucket)) HelpOtherRanges(ranges, kWorkerCount, GroupOneBucket);
+        });
+        {
+            std::lock_guard<std::mutex> guard(wakeLock);
+            slot.finished.store(1, std::memory_order_release);
+        }
+        wake.notify_one();
     }
 
     // Waits up to one poll interval; true when every worker has finished.
@@ -88,12 +113,14 @@ unsigned ProgressPercent(uint64_t processed, uint64_t records) {
     return static_cast<unsigned>(processed * 100 / records);
 }
 
-std::string AnalysisOutcomeText(int32_t cancelCode, double seconds) {
-    if (cancelCode == kCancelByUser) return kTextAnalysisStopped;
-    if (cancelCode == kCancelByClose) return kTextAnalysisStoppedPressCloseAgain;
-    char text[256];
-    std::snprintf(text, sizeof text, kTextAnalysisTookSeconds, seconds);
-    return text;
+void FormatAnalysisOutcome(int32_t cancelCode, double seconds, char (&text)[kOutcomeTextBytes]) {
+    if (cancelCode == kCancelByUser) {
+        std::snprintf(text, sizeof text, "%s", kTextAnalysisStopped);
+    } else if (cancelCode == kCancelByClose) {
+        std::snprintf(text, sizeof text, "%s", kTextAnalysisStoppedPressCloseAgain);
+    } else {
+        std::snprintf(text, sizeof text, kTextAnalysisTookSeconds, seconds);
+    }
 }
 
 void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
@@ -105,25 +132,30 @@ void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
     view.clearResults();
     view.switchRunMenu(true);
 
-    ScanFolder(folder);
+    RunOrStop([&folder] { ScanFolder(folder); });
 
-    WorkerCrew crew;
-    crew.Start();
-    int32_t groupCursor = 0;
-    for (;;) {
-        // Read before the hand-over, so the last hand-over comes after every
-        // worker's last append and every group reaches the front end.
-        const bool allFinished = crew.WaitOnePoll();
-        view.addNewGroups(groupCursor);
-        if (allFinished) break;
-        if (RecordCount() > 0) view.setProgress(ProgressPercent(g_analysis.processed.load(), RecordCount()));
+    std::unique_ptr<WorkerCrew> crew;
+    RunOrStop([&crew] { crew = std::make_unique<WorkerCrew>(); });
+    if (crew) {
+        crew->Start();
+        int32_t groupCursor = 0;
+        for (;;) {
+            // Read before the hand-over, so the last hand-over comes after
+            // every worker's last append and every group reaches the front
+            // end. A hand-over that fails leaves the cursor for the next.
+            const bool allFinished = crew->WaitOnePoll();
+            RunOrStop([&view, &groupCursor] { view.addNewGroups(groupCursor); });
+            if (allFinished) break;
+            if (RecordCount() > 0) view.setProgress(ProgressPercent(g_analysis.processed.load(), RecordCount()));
+        }
+        crew->Reclaim();
     }
-    crew.Reclaim();
 
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startTime;
-    const int32_t cancelCode = g_analysis.cancelCode.load();
-    g_analysis.running.store(false);
+    const int32_t cancelCode = EndAnalysis();
     view.closeProgress();
     view.switchRunMenu(false);
-    view.reportOutcome(cancelCode, elapsed.count(), AnalysisOutcomeText(cancelCode, elapsed.count()));
+    char outcome[kOutcomeTextBytes];
+    FormatAnalysisOutcome(cancelCode, elapsed.count(), outcome);
+    view.reportOutcome(cancelCode, elapsed.count(), outcome);
 }

@@ -37,7 +37,7 @@ struct AnalysisView {
     std::function<void(unsigned percent)> setProgress;
     std::function<void(bool running)> switchRunMenu;
     std::function<void()> closeProgress;
-    std::function<void(int32_t cancelCode, double seconds, const std::string& text)> reportOutcome;
+    std::function<void(int32_t cancelCode, double seconds, const char* text)> reportOutcome;
 };
 
 // The coordinator's whole body. The caller has started the run with
@@ -47,5 +47,7 @@ void AnalysisCoordinator(const std::string& folder, const AnalysisView& view);
 // processed × 100 / records, without overflow for any number of files.
 unsigned ProgressPercent(uint64_t processed, uint64_t records);
 
-// The final message for a cancel code and the elapsed seconds.
-std::string AnalysisOutcomeText(int32_t cancelCode, double seconds);
+// The final message for a cancel code and the elapsed seconds, formed
+// without allocating: a run may end for want of memory.
+constexpr size_t kOutcomeTextBytes = 128;
+void FormatAnalysisOutcome(int32_t cancelCode, double seconds, char (&text)[kOutcomeTextBytes]);

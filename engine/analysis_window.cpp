@@ -53,7 +53,7 @@ void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view
     if (!thread) {
         delete start;
         CloseProgressDialog();
-        g_analysis.running.store(false);
+        EndAnalysis();
         return;
     }
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);

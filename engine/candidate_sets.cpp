@@ -112,6 +112,7 @@ bool SplitCandidates(const CandidateSet& set, int64_t size, Narrowing stage, std
         if (i == 0 || !keys[i].SameContentsAs(keys[i - 1])) {
             pieces.emplace_back();
             pieces.back().stage = stage;
+            pieces.back().onePathPerFile = set.onePathPerFile;
         }
         pieces.back().members.push_back(keys[i].record);
     }

@@ -25,6 +25,9 @@ struct CandidateSet {
     std::vector<int32_t> members;  // catalogue indices, ascending
     Narrowing stage = Narrowing::kSizeOnly;
     bool comparisonFailed = false;  // a pass over this set met a differing file
+    // Only the first path of each physical file is left (see
+    // distinct_physical_files.h); the pieces of a split inherit it.
+    bool onePathPerFile = false;
 };
 
 // True when `stage` has seen every byte of a file of `size`.

@@ -18,17 +18,20 @@ BucketSearch FindSizeBucket(int64_t size) {
 }
 
 void AddFile(const std::string& path, int64_t size) {
-    const int32_t index = static_cast<int32_t>(g_catalogue.records.size());
-    g_catalogue.records.push_back(FileRecord{size, false, kNoRecord, path});
+    // Everything that can fail for want of memory comes first, so that a
+    // failure leaves the catalogue and the size table as they were.
+    FileRecord record{size, false, kNoRecord, path};
+    std::vector<FileRecord>& records = g_catalogue.records;
+    if (records.size() == records.capacity()) records.reserve(records.empty() ? 64 : records.size() * 2);
+    const int32_t index = static_cast<int32_t>(records.size());
     BucketSearch search = FindSizeBucket(size);
-    if (search.found) {
-        SizeBucket& bucket = g_catalogue.buckets[search.position];
-        ++bucket.count;
-        g_catalogue.records[static_cast<size_t>(bucket.lastRecord)].nextOfSameSize = index;
-        bucket.lastRecord = index;
-    } else {
-        g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 1, index, index});
-    }
+    if (!search.found)
+        g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 0, index, index});
+    records.push_back(std::move(record));
+    SizeBucket& bucket = g_catalogue.buckets[search.position];
+    if (bucket.count > 0) records[static_cast<size_t>(bucket.lastRecord)].nextOfSameSize = index;
+    ++bucket.count;
+    bucket.lastRecord = index;
 }
 
 void ClearCatalogue() {

@@ -28,8 +28,9 @@ struct FolderEntry {
 // Every entry of the folder `prefix` names (a folder path followed by one
 // separator), in the order the file system delivers them, "." and ".."
 // included. Entries whose status cannot be queried, whose name cannot be
-// written in code page 932 (and that have no short name which can), and on
-// POSIX anything other than regular files and folders, are left out.
+// written in code page 932 (and that have no short name which can, or whose
+// real name starts with "."), and on POSIX anything other than regular files
+// and folders, are left out.
 // Returns false when the folder cannot be listed at all.
 bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entries);
 

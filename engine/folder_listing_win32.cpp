@@ -20,22 +20,6 @@ bool QueryLinkTarget(const std::wstring& path, FolderEntry& entry) {
     return true;
 }
 
-// A name that code page 932 cannot hold is reached through its 8.3 name,
-// which opens the same file; without one the entry is left out.
-bool NarrowEntryName(const std::wstring& widePrefix, const WIN32_FIND_DATAW& data, std::string& name) {
-    if (NarrowFromWideExactly(data.cFileName, name)) return true;
-    std::wstring fullPath = widePrefix + data.cFileName;
-    DWORD length = GetShortPathNameW(fullPath.c_str(), nullptr, 0);
-    if (length == 0) return false;
-    std::wstring shortPath(length, L'\0');
-    length = GetShortPathNameW(fullPath.c_str(), &shortPath[0], length);
-    shortPath.resize(length);
-    size_t slash = shortPath.find_last_of(L'\\');
-    std::wstring shortName = slash == std::wstring::npos ? shortPath : shortPath.substr(slash + 1);
-    if (shortName.empty() || shortName == data.cFileName) return false;
-    return NarrowFromWideExactly(shortName, name);
-}
-
 }  // namespace
 
 bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entries) {
@@ -50,11 +34,15 @@ bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entr
     if (!find) return false;
     do {
         FolderEntry entry;
-        if (!NarrowEntryName(widePrefix, data, entry.name)) continue;
-        if (entry.name[0] == '.') {
-            entries.push_back(std::move(entry));
+        if (data.cFileName[0] == L'.') {
+            // Skipped by the walk anyway, which must know it by its real name:
+            // the 8.3 name of ".café" starts with no dot.
+            if (NarrowFromWideExactly(data.cFileName, entry.name)) entries.push_back(std::move(entry));
             continue;
         }
+        // A name that code page 932 cannot hold is reached through its 8.3
+        // name, which opens the same file; without one the entry is left out.
+        if (!NarrowEntryName(widePrefix, data.cFileName, entry.name)) continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             if (!QueryLinkTarget(widePrefix + data.cFileName, entry)) continue;
         } else {

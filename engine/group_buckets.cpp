@@ -7,12 +7,12 @@
 #include "engine/candidate_sets.h"
 #include "engine/catalogue.h"
 #include "engine/compare_files.h"
-#include "engine/group_under_construction.h"
+#include "engine/distinct_physical_files.h"
 #include "engine/shared_bucket_ranges.h"
 
 namespace {
 
-void CountProcessed() { g_analysis.processed.fetch_add(1, std::memory_order_relaxed); }
+void CountProcessed(uint32_t records = 1) { g_analysis.processed.fetch_add(records, std::memory_order_relaxed); }
 
 void Deliver(DuplicateGroup group, std::vector<DuplicateGroup>* held) {
     if (held)
@@ -23,33 +23,30 @@ void Deliver(DuplicateGroup group, std::vector<DuplicateGroup>* held) {
 
 // One pass as over the whole bucket, but over the candidates only: the
 // lowest member is the reference, each other member that the byte
-// comparison proves equal (and that is another physical file) joins, and
-// the rest stay in `set` for a later pass. Only the candidates could have
-// matched, so the group is the one the whole bucket's pass would form.
-// False when stopped; a group that a stopped comparison may have cut short
-// is dropped rather than delivered.
+// comparison proves equal joins, and the rest stay in `set` for a later
+// pass. Only the candidates could have matched, so the group is the one the
+// whole bucket's pass would form. False when stopped; a group that a stopped
+// comparison may have cut short is dropped rather than delivered.
 bool RunPass(CandidateSet& set, std::vector<DuplicateGroup>* held) {
-    GroupUnderConstruction group;
+    DuplicateGroup group;
     std::vector<int32_t> rest;
     for (int32_t index : set.members) {
         if (StopRequested()) return false;
-        FileRecord& record = Record(static_cast<size_t>(index));
-        bool joins = group.members.empty();
+        bool joins = group.empty();
         if (!joins) {
-            const bool equal = CompareFiles(group.members.front(), index);
-            if (!equal) set.comparisonFailed = true;
-            joins = equal && !group.IsSamePhysicalFileAsMember(index);
+            joins = CompareFiles(group.front(), index);
+            if (!joins) set.comparisonFailed = true;
         }
         if (joins) {
-            record.done = true;
-            group.members.push_back(index);
+            Record(static_cast<size_t>(index)).done = true;
+            group.push_back(index);
             CountProcessed();
         } else {
             rest.push_back(index);
         }
     }
     if (StopRequested()) return false;
-    if (group.members.size() >= 2) Deliver(std::move(group.members), held);
+    if (group.size() >= 2) Deliver(std::move(group), held);
     set.members.swap(rest);
     return true;
 }
@@ -75,6 +72,7 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
     std::vector<CandidateSet> waiting;
     waiting.push_back(std::move(all));
     std::vector<CandidateSet> pieces;
+    std::vector<int32_t> leftOut;
     while (!waiting.empty()) {
         std::pop_heap(waiting.begin(), waiting.end(), FirstMemberLater);
         CandidateSet set = std::move(waiting.back());
@@ -84,6 +82,26 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
             if (!SplitCandidates(set, bucket.size, next, pieces)) return false;
             for (CandidateSet& piece : pieces) {
                 waiting.push_back(std::move(piece));
+                std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
+            }
+            continue;
+        }
+        // A physical file takes part in its bucket once, by its first path.
+        // All its paths have its contents and so stay together through
+        // every split: keeping the first of each just before a set's first
+        // pass keeps the first of each in the bucket, and the identities are
+        // read only where files may still be equal. The paths left out count
+        // as handled.
+        if (!set.onePathPerFile && set.members.size() >= 2) {
+            if (!KeepFirstPathOfEachPhysicalFile(set.members, leftOut)) return false;
+            for (int32_t index : leftOut) {
+                Record(static_cast<size_t>(index)).done = true;
+                CountProcessed();
+            }
+            set.onePathPerFile = true;
+            // The first member may have gone: the set waits its turn again.
+            if (!set.members.empty()) {
+                waiting.push_back(std::move(set));
                 std::push_heap(waiting.begin(), waiting.end(), FirstMemberLater);
             }
             continue;

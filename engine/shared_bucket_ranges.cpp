@@ -1,5 +1,7 @@
 #include "engine/shared_bucket_ranges.h"
 
+#include <exception>
+
 #include "engine/analysis_state.h"
 
 namespace {
@@ -11,13 +13,25 @@ bool TakeOwnBucket(SharedBucketRange& range, size_t& bucket) {
     return true;
 }
 
-// The slot stays where it is: a deque keeps its elements in place as it grows.
+// The slot stays where it is: a deque keeps its elements in place as it
+// grows. It is made before the bucket is taken, so that a failure to make
+// it takes nothing the owner would wait for.
 HelpedBucket* TakeBucketToHelp(SharedBucketRange& range, size_t& bucket) {
     std::lock_guard<std::mutex> guard(range.lock);
     if (range.helpEnd <= range.ownerNext) return nullptr;
-    bucket = --range.helpEnd;
     range.helped.emplace_back();
+    bucket = --range.helpEnd;
     return &range.helped.back();
+}
+
+// The owner waits for every bucket taken: it is finished whatever happens.
+bool GroupForOwner(BucketGrouper groupBucket, size_t bucket, std::vector<DuplicateGroup>& groups) {
+    try {
+        return !StopRequested() && groupBucket(bucket, &groups);
+    } catch (const std::exception&) {
+        StopAfterFailure();
+        return false;
+    }
 }
 
 }  // namespace
@@ -60,7 +74,7 @@ void HelpOtherRanges(SharedBucketRange* ranges, size_t rangeCount, BucketGrouper
         size_t bucket = 0;
         while (HelpedBucket* slot = TakeBucketToHelp(range, bucket)) {
             std::vector<DuplicateGroup> groups;
-            const bool completed = !StopRequested() && groupBucket(bucket, &groups);
+            const bool completed = GroupForOwner(groupBucket, bucket, groups);
             {
                 std::lock_guard<std::mutex> guard(range.lock);
                 slot->groups = std::move(groups);

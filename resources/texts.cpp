@@ -34,3 +34,6 @@ const char kTextRecycledFiles[] = "%s個のファイルをゴミ箱に入れま�
 const char kTextLeftChangedFiles[] = "\n\n内容が変わっていたか開けなかったため、%s個のファイルを残しました";
 const char kTextCannotSave[] = "保存できませんでした";
 const char kTextCsvFileType[] = "CSV ファイル (*.csv)";
+
+// Followed by two line feeds and the settings file's path.
+const char kTextSettingsNotSaved[] = "設定を保存できませんでした";

@@ -36,3 +36,6 @@ extern const char kTextRecycledFiles[];                 // printf: count
 extern const char kTextLeftChangedFiles[];              // printf: count; follows kTextRecycledFiles
 extern const char kTextCannotSave[];                    // followed by the path
 extern const char kTextCsvFileType[];                   // the Save As dialog's file type
+
+// The settings.
+extern const char kTextSettingsNotSaved[];  // followed by "\n\n" and the settings file's path

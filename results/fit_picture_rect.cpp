@@ -1,5 +1,6 @@
 #include "results/fit_picture_rect.h"
 
+#include <algorithm>
 #include <cmath>
 
 PixelRect FitPictureRect(const PixelRect& area, int pictureWidth, int pictureHeight) {
@@ -20,10 +21,14 @@ PixelRect FitPictureRect(const PixelRect& area, int pictureWidth, int pictureHei
     // picture of the area's own proportions would stop a pixel short.
     // Both stay within the area: the first is below areaHeight on this side
     // of the comparison, the second at most areaWidth on the other.
+    // The sum is formed in doubles: an extent may exceed what an int holds
+    // (an area from INT_MIN to INT_MAX), the far edge it leads to never does.
     if (pictureRatio > areaRatio) {
-        fitted.bottom = area.top + static_cast<int>(std::trunc(areaWidth * pictureHeight / pictureWidth));
+        const double extent = std::min(std::trunc(areaWidth * pictureHeight / pictureWidth), areaHeight);
+        fitted.bottom = static_cast<int>(area.top + extent);
     } else {
-        fitted.right = area.left + static_cast<int>(std::trunc(areaHeight * pictureWidth / pictureHeight));
+        const double extent = std::min(std::trunc(areaHeight * pictureWidth / pictureHeight), areaWidth);
+        fitted.right = static_cast<int>(area.left + extent);
     }
     return fitted;
 }

@@ -11,6 +11,7 @@
 #include "results/details_text.h"
 #include "results/file_info_window.h"
 #include "results/file_status.h"
+#include "results/picture_file_loader.h"
 #include "results/preview_kind.h"
 #include "results/preview_state.h"
 #include "results/results_tree.h"
@@ -21,24 +22,18 @@ namespace {
 
 constexpr int kTextPreviewLineLimit = 300;
 
-// LoadImageA takes the path as the tree holds it, in code page 932; a
-// failed load leaves the slot empty.
-HANDLE LoadPictureFile(const std::string& path, UINT type) {
-    return LoadImageA(nullptr, path.c_str(), type, 0, 0, LR_LOADFROMFILE);
-}
-
 // Exactly one way per extension: a bitmap that fails to load is not offered
 // to the plug-ins, and a text file never is.
 void LoadPreview(HWND mainWindow, const std::string& path) {
     switch (ChoosePreviewKind(PathExtension(path))) {
     case PreviewKind::kBitmap:
-        g_preview.bitmap.reset(static_cast<HBITMAP>(LoadPictureFile(path, IMAGE_BITMAP)));
+        g_preview.bitmap = LoadBitmapFile(path);
         break;
     case PreviewKind::kIcon:
-        g_preview.icon.reset(static_cast<HICON>(LoadPictureFile(path, IMAGE_ICON)));
+        g_preview.icon = LoadIconFile(path);
         break;
     case PreviewKind::kCursor:
-        g_preview.cursor.reset(static_cast<HCURSOR>(LoadPictureFile(path, IMAGE_CURSOR)));
+        g_preview.cursor = LoadCursorFile(path);
         break;
     case PreviewKind::kText:
         g_preview.textPreview = ReadTextPreview(path, kTextPreviewLineLimit);

@@ -40,7 +40,9 @@ void WalkUtf16Block(PreviewReading& reading, const unsigned char* block, size_t 
         const char16_t unit = static_cast<char16_t>(block[2 * i] | block[2 * i + 1] << 8);
         if (unit == kLineFeed && LineFeedEndsReading(reading)) return;
         if (unit == 0) continue;
-        if (unit < 0x100) {
+        // Only ASCII stands for itself: 0x80-0xFF are lead bytes and
+        // half-width kana in code page 932, not Latin-1.
+        if (unit < 0x80) {
             reading.collected.push_back(static_cast<char>(unit));
         } else {
             reading.collected += Cp932FromUtf16Unit(unit);

@@ -26,8 +26,8 @@ AnalysisView MainWindowAnalysisView(HWND mainWindow) {
     view.setProgress = [](unsigned percent) { SetProgress(percent); };
     view.switchRunMenu = [mainWindow](bool running) { SwitchRunMenu(mainWindow, running); };
     view.closeProgress = [] { CloseProgressDialog(); };
-    view.reportOutcome = [mainWindow](int32_t, double, const std::string& text) {
-        MessageBoxA(mainWindow, text.c_str(), kTextProcessingFinished, MB_OK);
+    view.reportOutcome = [mainWindow](int32_t, double, const char* text) {
+        MessageBoxA(mainWindow, text, kTextProcessingFinished, MB_OK);
     };
     return view;
 }

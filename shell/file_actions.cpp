@@ -1,9 +1,5 @@
 #include "shell/file_actions.h"
 
-#include <shellapi.h>
-
-#include <vector>
-
 #include "platform/kernel_handles.h"
 #include "platform/wide_path.h"
 #include "resources/texts.h"
@@ -11,47 +7,16 @@
 #include "results/results_tree.h"
 #include "results/tree_contents.h"
 #include "shell/folder_chooser.h"
+#include "shell/recycle_bin.h"
 #include "shell/results_menu.h"
 
-namespace {
-
-bool FileExists(const std::string& path) {
+std::wstring DirectoryEntryName(const std::string& path) {
     std::wstring wide = WidePathFromNarrow(path);
-    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-}  // namespace
-
-bool SendToRecycleBin(HWND owner, const std::string& path) {
-    // Built afresh for every call: a reused list could still hold a stale
-    // second name after the double zero the shell reads up to.
-    std::vector<char> sources(path.begin(), path.end());
-    sources.push_back('\0');
-    sources.push_back('\0');
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = owner;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = sources.data();
-    // FOF_WANTNUKEWARNING: where there is no recycle bin the shell would
-    // otherwise delete for good without a word.
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
-    const int result = SHFileOperationA(&operation);
-    // The shell reports 0 also when the user declined its warning.
-    return result == 0 && !operation.fAnyOperationsAborted && !FileExists(path);
-}
-
-std::string DirectoryEntryName(const std::string& path) {
-    std::wstring wide = WidePathFromNarrow(path);
-    if (wide.empty()) return std::string();
+    if (wide.empty()) return std::wstring();
     WIN32_FIND_DATAW data;
     UniqueFindHandle find = AdoptFindHandle(
-        FindFirstFileExW(wide.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!find) return std::string();
-    std::string name;
-    if (NarrowFromWideExactly(data.cFileName, name)) return name;
-    // A name code page 932 cannot hold is reached through its 8.3 name.
-    if (data.cAlternateFileName[0] && NarrowFromWideExactly(data.cAlternateFileName, name)) return name;
-    return std::string();
+        FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    return find ? std::wstring(data.cFileName) : std::wstring();
 }
 
 void RecycleSelectedFile(HWND mainWindow) {
@@ -59,7 +24,8 @@ void RecycleSelectedFile(HWND mainWindow) {
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     const std::string question = kTextConfirmRecycle + path + "\n";
-    if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) == IDNO) return;
+    // Only a Yes recycles: a box that could not be shown answers 0.
+    if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) != IDYES) return;
     if (SendToRecycleBin(mainWindow, path)) {
         DeleteFileItemAndLoneGroup(item);
         UpdateResultsMenu(mainWindow);
@@ -67,17 +33,37 @@ void RecycleSelectedFile(HWND mainWindow) {
     RefreshFileInfoWindow();
 }
 
+namespace {
+
+// Moves the file under its own name, which the tree may show by its 8.3
+// alias, and returns the moved file's path as the tree shows such paths;
+// empty when nothing moved. A file whose new place has no narrow path is
+// moved back: the tree could not lead to it.
+std::string MoveUnderOwnName(const std::string& path, const std::string& folder) {
+    const std::wstring name = DirectoryEntryName(path);
+    const std::wstring source = WidePathFromNarrow(path);
+    // One backslash after the folder whatever it ends with, as the walk
+    // forms paths.
+    const std::wstring destinationFolder = WideFromNarrow(folder) + L"\\";
+    if (name.empty() || source.empty() || destinationFolder.size() == 1) return std::string();
+    const std::wstring destination = WidePathForAnyLength(destinationFolder + name);
+    // MoveFile never overwrites: an existing name makes it fail.
+    if (!MoveFileW(source.c_str(), destination.c_str())) return std::string();
+    std::string shownName;
+    if (NarrowEntryName(destinationFolder, name, shownName)) return folder + "\\" + shownName;
+    MoveFileW(destination.c_str(), source.c_str());
+    return std::string();
+}
+
+}  // namespace
+
 void MoveSelectedFile(HWND mainWindow) {
     HTREEITEM item = SelectedFileItem();
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     std::string folder;
     if (!ChooseFolder(mainWindow, kTextSelectFolder, folder)) return;
-    const std::string destination = folder + "\\" + DirectoryEntryName(path);
-    std::wstring wideSource = WidePathFromNarrow(path);
-    std::wstring wideDestination = WidePathFromNarrow(destination);
-    // MoveFile never overwrites: an existing name makes it fail.
-    if (!wideSource.empty() && !wideDestination.empty() && MoveFileW(wideSource.c_str(), wideDestination.c_str()))
-        SetTreeItemText(item, destination);
+    const std::string moved = MoveUnderOwnName(path, folder);
+    if (!moved.empty()) SetTreeItemText(item, moved);
     RefreshFileInfoWindow();
 }

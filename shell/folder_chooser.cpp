@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/wide_path.h"
+
 namespace {
 
 struct ItemListFree {
@@ -14,16 +16,24 @@ using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 }  // namespace
 
 bool ChooseFolder(HWND owner, const char* title, std::string& folder) {
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA browse = {};
+    // The wide browser: the narrow one hands back "?" or a look-alike for a
+    // folder name that code page 932 cannot hold, a path that opens nothing
+    // or another folder.
+    const std::wstring wideTitle = WideFromNarrow(title);
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW browse = {};
     browse.hwndOwner = owner;
     browse.pszDisplayName = displayName;
-    browse.lpszTitle = title;
+    browse.lpszTitle = wideTitle.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    UniqueItemList chosen(SHBrowseForFolderA(&browse));
+    UniqueItemList chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return false;
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(chosen.get(), path)) return false;
-    folder = path;
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(chosen.get(), path)) return false;
+    // A folder without a narrow path cannot be analysed nor hold plug-ins:
+    // it counts as no choice.
+    std::string narrow;
+    if (!NarrowPathThatOpens(path, narrow)) return false;
+    folder = narrow;
     return true;
 }

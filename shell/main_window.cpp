@@ -32,6 +32,13 @@ void OnCreate(HWND window) {
     setlocale(LC_ALL, "Japanese");
 }
 
+// Every box and dialog a tree action or the run opens gives the focus back
+// to the main window when it closes; the keyboard belongs to the tree, so
+// that a second Delete needs no click first.
+void OnSetFocus() {
+    if (g_resultsTree.tree) SetFocus(g_resultsTree.tree);
+}
+
 void OnSize(HWND window) {
     LayoutMainWindow();
     RECT area = PreviewArea(window);
@@ -90,6 +97,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_SIZE:
         OnSize(window);
+        return 0;
+    case WM_SETFOCUS:
+        OnSetFocus();
         return 0;
     case WM_PAINT:
         PaintPreviewArea(window);

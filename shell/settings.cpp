@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/cp932_text.h"
+#include "platform/module_path.h"
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -15,16 +15,6 @@ namespace {
 constexpr char kSettingsFileName[] = "Tovrik.ini";
 constexpr char kSection[] = "PlugIn";
 constexpr char kKey[] = "Directory";
-
-std::string ExecutablePath() {
-    std::vector<char> buffer(MAX_PATH + 1);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return std::string();
-        if (length < buffer.size() - 1) return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 // The whole value, however long: a folder cut short names another folder.
 std::string ReadProfileText(const std::string& file, const char* section, const char* key) {
@@ -45,9 +35,20 @@ std::string DialogItemText(HWND dialog, int id) {
     return text.data();
 }
 
+bool WriteSettings() {
+    return !g_settings.settingsFile.empty() &&
+           WritePrivateProfileStringA(kSection, kKey, g_settings.pluginFolder.c_str(),
+                                      g_settings.settingsFile.c_str());
+}
+
+// The folder is kept for this session all the same; the user learns that
+// the next start will not know it (a read-only program folder, say).
 void OnConfirm(HWND dialog) {
     g_settings.pluginFolder = DialogItemText(dialog, IDC_PLUGIN_FOLDER);
-    WritePrivateProfileStringA(kSection, kKey, g_settings.pluginFolder.c_str(), g_settings.settingsFile.c_str());
+    if (!WriteSettings()) {
+        const std::string text = std::string(kTextSettingsNotSaved) + "\n\n" + g_settings.settingsFile;
+        MessageBoxA(dialog, text.c_str(), kTextConfirmation, MB_OK);
+    }
     LoadPlugins(g_settings.pluginFolder);
     EndDialog(dialog, 0);
 }
@@ -59,16 +60,17 @@ void OnBrowse(HWND dialog) {
 
 }  // namespace
 
+// The profile functions are narrow: the folder is taken wide and given to
+// them in a form they open. Without one, the settings are absent.
 void ResolvePaths() {
-    const std::string executable = ExecutablePath();
-    // The last backslash as a character: in code page 932 the second byte
-    // of some characters is 0x5C too.
-    const size_t slash = LastBackslashPosition(executable);
-    const std::string folder = slash == std::string::npos ? std::string() : executable.substr(0, slash + 1);
-    g_settings.settingsFile = folder + kSettingsFileName;
+    const std::string folder = ExecutableFolderNarrow();
+    g_settings.settingsFile = folder.empty() ? std::string() : folder + kSettingsFileName;
 }
 
-void ReadSettings() { g_settings.pluginFolder = ReadProfileText(g_settings.settingsFile, kSection, kKey); }
+void ReadSettings() {
+    g_settings.pluginFolder =
+        g_settings.settingsFile.empty() ? std::string() : ReadProfileText(g_settings.settingsFile, kSection, kKey);
+}
 
 void OpenSettingsDialog(HWND owner) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));

@@ -7,7 +7,7 @@
 #include <string>
 
 struct SettingsState {
-    std::string settingsFile;  // the program's folder + "Tovrik.ini"
+    std::string settingsFile;  // the program's folder + "Tovrik.ini"; empty when it has no narrow path
     std::string pluginFolder;  // empty: no plug-ins
 };
 
@@ -16,8 +16,8 @@ extern SettingsState g_settings;
 void ResolvePaths();
 void ReadSettings();
 
-// Runs the settings dialog modally; OK writes the setting and reloads the
-// plug-ins, Cancel discards.
+// Runs the settings dialog modally; OK writes the setting (saying so when
+// it cannot) and reloads the plug-ins, Cancel discards.
 void OpenSettingsDialog(HWND owner);
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

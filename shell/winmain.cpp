@@ -4,6 +4,7 @@
 
 #include "resources/texts.h"
 #include "shell/main_window.h"
+#include "shell/message_loop.h"
 #include "shell/shell_state.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -25,10 +26,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
 
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return RunMessageLoop();
 }

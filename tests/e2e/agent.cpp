@@ -379,6 +379,27 @@ std::string ListFolder(const std::string& folder) {
     return out.empty() ? out : out.substr(1);
 }
 
+// Ends a dialog with any result, as a box that failed would end: the
+// dialog's procedure gets a stand-in in front of it that calls EndDialog on
+// the dialog's own thread.
+constexpr UINT kEndDialogMessage = WM_APP + 77;
+WNDPROC g_endedDialogProc = nullptr;
+
+LRESULT CALLBACK EndingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kEndDialogMessage) {
+        EndDialog(dialog, static_cast<INT_PTR>(wParam));
+        return 0;
+    }
+    return CallWindowProcA(g_endedDialogProc, dialog, message, wParam, lParam);
+}
+
+std::string EndDialogWith(HWND dialog, INT_PTR result) {
+    g_endedDialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EndingDialogProc)));
+    if (!g_endedDialogProc) return "error: cannot reach the dialog";
+    return PostMessageA(dialog, kEndDialogMessage, static_cast<WPARAM>(result), 0) ? "1" : "0";
+}
+
 using Words = std::vector<std::string>;
 
 std::string Run(const Words& w) {
@@ -401,6 +422,11 @@ std::string Run(const Words& w) {
                    (IsWindowEnabled(child) ? "1" : "0");
         }
         return out.empty() ? out : out.substr(1);
+    }
+    if (verb == "focus") {  // the window with the keyboard focus in the program's user-interface thread
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(MainWindow(), nullptr), &info) ? Handle(info.hwndFocus) : "0";
     }
     if (verb == "visible") return IsWindow(ToHandle(w[1])) && IsWindowVisible(ToHandle(w[1])) ? "1" : "0";
     if (verb == "text") return Hex(WindowText(ToHandle(w[1])));
@@ -510,6 +536,7 @@ std::string Run(const Words& w) {
         return "1";
     }
     if (verb == "browse") return AnswerFolderBrowser(ToHandle(w[1]), Unhex(w[2]));
+    if (verb == "enddialog") return EndDialogWith(ToHandle(w[1]), static_cast<INT_PTR>(ToNumber(w[2])));
     if (verb == "hookdrawing") return HookDrawing();
     if (verb == "drawlog") return DrawnTexts();
     if (verb == "drawmark") {  // forgets what was drawn so far

@@ -205,6 +205,14 @@ class Tovrik:
     def command(self, command_id):
         self.call("command", command_id)
 
+    def end_dialog(self, handle, result):
+        """Ends a dialog or message box with any result, as one that failed would."""
+        self.call("enddialog", handle, result)
+
+    def focus(self):
+        """The window that has the keyboard focus in the program."""
+        return self.call("focus")
+
     def post(self, handle, message, wparam=0, lparam=0):
         self.call("post", handle, message, wparam, lparam)
 

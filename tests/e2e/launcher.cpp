@@ -2,7 +2,9 @@
 // agent into it (a remote LoadLibrary), then waits for the program to end
 // and returns its exit code. The program itself has no test code path.
 // Usage: e2e_launcher PROGRAM AGENT_DLL
+// Paths are taken wide, so that a program folder may hold any character.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -37,13 +39,13 @@ bool WaitForFirstWindow(const PROCESS_INFORMATION& process, DWORD timeoutMs) {
     return false;
 }
 
-bool InjectAgent(HANDLE process, const std::string& agentPath) {
-    const SIZE_T size = agentPath.size() + 1;
+bool InjectAgent(HANDLE process, const std::wstring& agentPath) {
+    const SIZE_T size = (agentPath.size() + 1) * sizeof(wchar_t);
     void* remotePath = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remotePath) return false;
     if (!WriteProcessMemory(process, remotePath, agentPath.c_str(), size, nullptr)) return false;
     auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
     HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remotePath, 0, nullptr);
     if (!thread) return false;
     WaitForSingleObject(thread, 20000);
@@ -55,18 +57,20 @@ bool InjectAgent(HANDLE process, const std::string& agentPath) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc != 3) {
         std::fprintf(stderr, "usage: e2e_launcher PROGRAM AGENT_DLL\n");
         return 120;
     }
-    std::string commandLine = std::string("\"") + argv[1] + "\"";
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = std::wstring(L"\"") + argv[1] + L"\"";
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(argv[1], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        std::fprintf(stderr, "e2e_launcher: cannot start %s (%lu)\n", argv[1], GetLastError());
+        std::fprintf(stderr, "e2e_launcher: cannot start %ls (%lu)\n", argv[1], GetLastError());
         return 121;
     }
     if (WaitForFirstWindow(process, 30000) && !InjectAgent(process.hProcess, argv[2])) {

@@ -307,6 +307,11 @@ class PreviewTest(unittest.TestCase):
         # own, opaque, shows cyan (drawn through the mask it would come out
         # white XOR cyan, red).
         cursor = write_twins(self.folder, "pointer.cur", icon_file(2, 16, CYAN, transparent=True))
+        # Beyond the classic path limit, where the system's own loader stops.
+        deep = os.path.join(*(["deep" + "p" * 56] * 5))
+        long_bitmap = write_twins(self.folder, os.path.join(deep, "long.bmp"), bmp(16, 8, rgb))
+        long_cursor = write_twins(self.folder, os.path.join(deep, "long.cur"), icon_file(2, 16, CYAN, transparent=True))
+        self.assertGreater(len(wine_path(long_bitmap)), 300)
         self.start(os.path.dirname(os.environ["TOVRIK_IMAGE_PLUGIN"]))
         info = self.open_file_info()
 
@@ -337,6 +342,12 @@ class PreviewTest(unittest.TestCase):
         details = self.select_and_read_details(info, lambda: self.select(cursor))
         self.assertEqual(details, expected_details(cursor))
         self.expect_icon(CYAN, "the cursor, opaque")
+
+        details = self.select_and_read_details(info, lambda: self.select(long_bitmap))
+        self.assertEqual(details, expected_details(long_bitmap, (16, 8)))
+        self.expect_picture(16, 8, (RED, GREEN, BLUE, YELLOW), "the bitmap behind a long path")
+        self.select_and_read_details(info, lambda: self.select(long_cursor))
+        self.expect_icon(CYAN, "the cursor behind a long path")
         self.assertTrue(self.app.alive())
 
     def test_text_previews_in_three_encodings_in_the_gothic_font(self):

@@ -144,18 +144,50 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(read_setting(self.app_folder), b"")
 
     def test_dialog_shows_the_folder_and_ok_reloads_the_plugins_each_time(self):
+        """Also from a program folder whose name code page 932 cannot hold,
+        and with a settings file that cannot be written."""
+        self.app_folder = os.path.join(self.work, "app-café")
         plugins = os.path.join(self.work, "plugins")
         log = install_logging_plugin(plugins)
         write_settings(self.app_folder, wine_path(plugins).encode("cp932"))
-        self.start()
+        app = self.start()
         wait_until(lambda: queries(log) == 1, what="the plug-ins to load at start-up")
         for expected_queries in (2, 3):
-            self.session.command(32779)
+            app.command(32779)
             dialog = self.settings_dialog()
             self.assertEqual(self.shown_folder(dialog), wine_path(plugins).encode("cp932"))
             self.close_dialog(dialog, IDOK)
             self.assertEqual(queries(log), expected_queries)
         self.assertEqual(read_setting(self.app_folder), wine_path(plugins).encode("cp932"))
+
+        # A settings file that cannot be written (a folder in its place, which
+        # even root cannot write to): OK says so, and the new folder is used
+        # and shown for the rest of the session.
+        ini = os.path.join(self.app_folder, "Tovrik.ini")
+        os.remove(ini)
+        os.makedirs(ini)
+        other = os.path.join(self.work, "other-plugins")
+        other_log = install_logging_plugin(other)
+        app.command(32779)
+        dialog = self.settings_dialog()
+        app.click(dialog.handle, 203)
+        app.choose_folder(other)
+        wait_until(lambda: self.shown_folder(dialog) == wine_path(other).encode("cp932"), what="the new folder")
+        app.click(dialog.handle, IDOK)
+        box = wait_until(lambda: next((d for d in app.message_boxes() if d.caption == cp932("確認")), None),
+                         what="the box saying the settings were not saved")
+        text = box.message_text()
+        self.assertTrue(text.startswith(cp932("設定を保存できませんでした") + b"\n\n" + wine_path(self.work).encode("cp932")
+                                        + b"\\"), text)
+        self.assertTrue(text.endswith(b"\\Tovrik.ini"), text)
+        self.assertNotIn(b"?", text)
+        app.click(box.handle, IDOK)
+        wait_until(lambda: not app.visible(dialog.handle), what="the dialog to close")
+        self.assertEqual(queries(other_log), 1)
+        app.command(32779)
+        dialog = self.settings_dialog()
+        self.assertEqual(self.shown_folder(dialog), wine_path(other).encode("cp932"))
+        self.close_dialog(dialog, IDCANCEL)
 
     def test_cancel_after_browse_discards_and_browse_changes_what_ok_writes(self):
         old = os.path.join(self.work, "old-plugins")
@@ -261,15 +293,35 @@ class SettingsAndActionsTest(unittest.TestCase):
         wait_until(lambda: len(self.session.tree()) == 3, what="one item to go")
         self.assertEqual(self.session.tree_groups(), [(label, [paths[0], paths[2]])])
 
-    def test_answering_no_changes_nothing(self):
+    def test_only_a_yes_recycles_and_the_keyboard_stays_in_the_tree(self):
+        """After the run's final box, the recycle question and the move's
+        folder browser, the focus is back in the tree: Delete asks again
+        without a click. No and a box that ends without an answer (as a
+        failed one returns 0) change nothing."""
         folder = self.make_group("keep", 2)
-        self.start()
+        app = self.start()
         self.analyse(folder)
-        before = self.session.tree_groups()
+        before = app.tree_groups()
+        tree = app.control_handle(app.main_window(), 2)
         self.select(1)
-        self.session.command(32777)
+        wait_until(lambda: app.focus() == tree, what="the focus in the tree after the final box")
+        app.key(VK_DELETE)
         self.answer_recycle(before[0][1][0], IDNO)
-        self.assertEqual(self.session.tree_groups(), before)
+
+        wait_until(lambda: app.focus() == tree, what="the focus in the tree after the question")
+        app.key(VK_DELETE)
+        box = app.wait_message_box()
+        self.assertEqual(box.caption, DELETE_CAPTION)
+        app.end_dialog(box.handle, 0)
+        wait_until(lambda: not app.visible(box.handle), what="the question to end")
+        time.sleep(0.5)
+
+        app.command(32783)
+        app.cancel_folder_browser()
+        wait_until(lambda: app.focus() == tree, what="the focus in the tree after the folder browser")
+        app.key(VK_DELETE)
+        self.answer_recycle(before[0][1][0], IDNO)
+        self.assertEqual(app.tree_groups(), before)
         self.assertTrue(all(os.path.exists(p.decode("cp932")[2:].replace("\\", "/")) for p in before[0][1]))
 
     def test_group_item_or_no_selection_asks_nothing(self):
@@ -472,10 +524,10 @@ class SettingsAndActionsTest(unittest.TestCase):
 
     def test_a_path_longer_than_500_bytes_is_acted_on_whole(self):
         """The tree hands the actions the item's whole text: a path cut short
-        could name another, existing file."""
+        could name another, existing file. Such a path recycles as it moves."""
         top = os.path.join(self.work, "long")
         deep = os.path.join(top, *(["d" * 60] * 9))
-        for name in ("long-a.dat", "long-b.dat"):
+        for name in ("long-a.dat", "long-b.dat", "long-c.dat"):
             write(os.path.join(deep, name), b"long path contents")
         target = os.path.join(self.work, "out")
         os.makedirs(target)
@@ -483,6 +535,18 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.analyse(top)
         paths = self.session.tree_groups()[0][1]
         self.assertGreater(len(paths[0]), 520)
+
+        trash_before = self.trash_entries()
+        self.select(3)
+        self.session.command(32777)
+        self.answer_recycle(paths[2], IDYES)
+        wait_until(lambda: len(self.session.tree()) == 3, what="the recycled item to go")
+        recycled = paths[2].decode("cp932")[2:].replace("\\", "/")
+        self.assertFalse(os.path.exists(recycled))
+        added = self.trash_entries() - trash_before
+        self.assertEqual(len(added), 1, "one new entry in the trash")
+        os.remove(added.pop())
+
         self.select(1)
         self.session.command(32783)
         self.session.choose_folder(target)
@@ -490,28 +554,35 @@ class SettingsAndActionsTest(unittest.TestCase):
         wait_until(lambda: os.path.exists(os.path.join(target, name.decode())), what="the long-path file to move")
         self.assertEqual(self.session.tree()[1].text, wine_path(target).encode("cp932") + b"\\" + name)
 
-    def test_moved_file_shows_its_new_path_and_a_later_recycle_acts_there(self):
-        folder = self.make_group("mover", 2)
+    def test_moved_file_keeps_its_name_shows_its_new_path_and_a_later_recycle_acts_there(self):
+        """The tree shows café.dat by its 8.3 name; the move keeps the real
+        name, and the item's new path leads to the moved file."""
+        folder = os.path.join(self.work, "accents")
+        for side in ("a", "b"):
+            write(os.path.join(folder, side, "café.dat"), b"accented contents")
         target = os.path.join(self.work, "moved-here")
         os.makedirs(target)
         self.start()
         self.analyse(folder)
         before = self.session.tree_groups()
-        moved = before[0][1][0]
-        name = moved.split(b"\\")[-1]
+        shown = before[0][1][0]
+        self.assertNotIn(b"?", shown)
+        alias = shown.split(b"\\")[-1]
+        self.assertNotEqual(alias, cp932("cafe.dat"))
         self.select(1)
         self.session.command(32783)
         self.session.choose_folder(target)
-        new_path = wine_path(target).encode("cp932") + b"\\" + name
-        wait_until(lambda: self.session.tree()[1].text == new_path, what="the item's new path")
+        prefix = wine_path(target).encode("cp932") + b"\\"
+        wait_until(lambda: self.session.tree()[1].text.startswith(prefix), what="the item's new path")
         self.assertTrue(self.session.tree()[1].selected)
-        self.assertTrue(os.path.exists(os.path.join(target, name.decode())))
-        self.assertFalse(os.path.exists(moved.decode("cp932")[2:].replace("\\", "/")))
+        self.assertEqual(os.listdir(target), ["café.dat"])
+        self.assertFalse(os.path.exists(os.path.join(folder, "a", "café.dat")))
+        self.assertNotIn(b"?", self.session.tree()[1].text)
 
         self.session.command(32777)
-        self.answer_recycle(new_path, IDYES)
+        self.answer_recycle(self.session.tree()[1].text, IDYES)
         wait_until(lambda: self.session.tree() == [], what="the group to leave the tree")
-        self.assertFalse(os.path.exists(os.path.join(target, name.decode())))
+        self.assertEqual(os.listdir(target), [])
 
 
 if __name__ == "__main__":

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <set>
+#include <thread>
 
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
 #include "engine/group_list.h"
+#include "resources/texts.h"
 #include "results/new_groups.h"
 #include "tests/support/engine_reset.h"
 #include "tests/support/temp_tree.h"
@@ -41,7 +44,7 @@ struct RecordingView {
             EXPECT_FALSE(g_analysis.running.load());
             calls.push_back("close");
         };
-        view.reportOutcome = [this](int32_t code, double seconds, const std::string& text) {
+        view.reportOutcome = [this](int32_t code, double seconds, const char* text) {
             EXPECT_GE(seconds, 0.0);
             calls.push_back("outcome");
             cancelCode = code;
@@ -179,14 +182,45 @@ TEST(AnalysisStateTest, SecondRunIsRefusedWhileOneIsRunning) {
     ResetEngine();
 }
 
+// The end of a run and a close request are one step each: a close that
+// arrives while the run is ending waits for it and then finds the run over,
+// instead of being refused with a code the outcome has already been read
+// without.
+TEST(AnalysisStateTest, CloseRequestWaitsForTheRunsEndToComplete) {
+    ResetEngine();
+    ASSERT_TRUE(BeginAnalysis());
+    std::unique_lock<std::mutex> ending(g_analysis.runLock);  // the run's end, in progress
+    std::atomic<int> closeAllowed{-1};
+    std::thread closer([&closeAllowed] { closeAllowed.store(QueryCloseDuringAnalysis() ? 1 : 0); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(closeAllowed.load(), -1);
+    g_analysis.running.store(false);
+    ending.unlock();
+    closer.join();
+    EXPECT_EQ(closeAllowed.load(), 1);
+    EXPECT_EQ(g_analysis.cancelCode.load(), kNoCancel);
+    // Refused during a run, the close leaves its code for the end to report.
+    ASSERT_TRUE(BeginAnalysis());
+    EXPECT_FALSE(QueryCloseDuringAnalysis());
+    EXPECT_EQ(EndAnalysis(), kCancelByClose);
+    EXPECT_TRUE(QueryCloseDuringAnalysis());
+    ResetEngine();
+}
+
+std::string OutcomeText(int32_t cancelCode, double seconds) {
+    char text[kOutcomeTextBytes];
+    FormatAnalysisOutcome(cancelCode, seconds, text);
+    return text;
+}
+
 TEST(AnalysisOutcomeTextTest, TextsByCancelCode) {
     // "解析にかかった時間は[1.234000]秒です"
-    EXPECT_EQ(AnalysisOutcomeText(kNoCancel, 1.234),
+    EXPECT_EQ(OutcomeText(kNoCancel, 1.234),
               "\x89\xf0\x90\xcd\x82\xc9\x82\xa9\x82\xa9\x82\xc1\x82\xbd\x8e\x9e\x8a\xd4\x82\xcd[1.234000]"
               "\x95\x62\x82\xc5\x82\xb7");
-    std::string closeText = AnalysisOutcomeText(kCancelByClose, 0.5);
-    EXPECT_EQ(closeText.rfind("\x89\xf0\x90\xcd\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd\n\n", 0), 0u);
-    EXPECT_NE(closeText.find("\nclose"), std::string::npos);
+    // The whole code-2 text, up to "押してください".
+    EXPECT_EQ(OutcomeText(kCancelByClose, 0.5), kTextAnalysisStoppedPressCloseAgain);
+    EXPECT_EQ(OutcomeText(kCancelByClose, 0.5).rfind("\x89\xf0\x90\xcd\x82\xf0\x92\x86\x8e\x7e\x82\xb5\x82\xdc\x82\xb5\x82\xbd\n\n", 0), 0u);
 }
 
 }  // namespace

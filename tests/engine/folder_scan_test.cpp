@@ -166,12 +166,18 @@ TEST_F(FolderScanTest, HiddenAndSystemEntriesAreIncluded) {
 }
 
 // A name that code page 932 cannot hold must not turn into "?" (which opens
-// nothing) or a look-alike (which may open another file).
+// nothing) or a look-alike (which may open another file), nor lose the dot
+// that keeps it out.
 TEST_F(FolderScanTest, NameOutsideCodePage932IsReachedThroughAPathThatOpensIt) {
     TempTree tree;
     std::wstring wideRoot = WidePathFromNarrow(tree.Root()) + L"\\";
     CreateWideFile(wideRoot + L"caf\u00e9 \u0141\u00f3d\u017a.txt", "accented");
     tree.File("cafe Lodz.txt", "a look-alike");
+    // Dot names are skipped by their real names, whose 8.3 names start
+    // with no dot.
+    CreateWideFile(wideRoot + L".caf\u00e9", "dot file");
+    ASSERT_TRUE(CreateDirectoryW((wideRoot + L".d\u00e9j\u00e0").c_str(), nullptr));
+    CreateWideFile(wideRoot + L".d\u00e9j\u00e0\\inside.txt", "in a dot folder");
     ScanFolder(tree.Root());
     ASSERT_EQ(RecordCount(), 2u);
     std::set<std::string> contents;

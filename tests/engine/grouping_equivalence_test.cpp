@@ -173,7 +173,7 @@ AnalysisView SilentView() {
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};
-    view.reportOutcome = [](int32_t, double, const std::string&) {};
+    view.reportOutcome = [](int32_t, double, const char*) {};
     return view;
 }
 

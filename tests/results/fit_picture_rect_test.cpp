@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <ostream>
 
 bool operator==(const PixelRect& first, const PixelRect& second) {
@@ -44,6 +45,18 @@ TEST(FitPictureRectTest, EqualRatioTakesTheHeightAndFillsTheArea) {
 TEST(FitPictureRectTest, SmallPictureIsEnlarged) {
     EXPECT_EQ(FitPictureRect(kArea, 16, 16), (PixelRect{210, 20, 510, 320}));
     EXPECT_EQ(FitPictureRect(PixelRect{0, 0, 100, 500}, 16, 16), (PixelRect{0, 0, 100, 100}));
+}
+
+TEST(FitPictureRectTest, ExtremeAreasAndPicturesDoNotOverflow) {
+    const int lowest = std::numeric_limits<int>::min();
+    const int highest = std::numeric_limits<int>::max();
+    const PixelRect whole{lowest, lowest, highest, highest};
+    EXPECT_EQ(FitPictureRect(whole, 1, 1), whole);
+    // Half the width of 2^32 - 1, truncated.
+    EXPECT_EQ(FitPictureRect(whole, 2, 1), (PixelRect{lowest, lowest, highest, -1}));
+    EXPECT_EQ(FitPictureRect(whole, 1, 2), (PixelRect{lowest, lowest, -1, highest}));
+    EXPECT_EQ(FitPictureRect(kArea, highest, 1), (PixelRect{210, 20, 610, 20}));
+    EXPECT_EQ(FitPictureRect(kArea, 1, highest), (PixelRect{210, 20, 210, 320}));
 }
 
 TEST(FitPictureRectTest, AreaWithoutSizeGivesNothing) {

@@ -82,17 +82,18 @@ TEST_F(TextPreviewTest, MissingFileGivesNothing) {
 }
 
 TEST_F(TextPreviewTest, Utf16WithByteOrderMarkIsConverted) {
-    // あ\r\n日本語 with a zero unit and a half-width kana (U+00B1 becomes the
-    // byte 0xB1, ｱ in code page 932).
+    // あ\r\n日本語 with a zero unit and ± (U+00B1: its code page 932 form,
+    // not the byte 0xB1, which is the half-width kana ｱ).
     EXPECT_EQ(Preview(kBom + Utf16Le(std::u16string(u"\u3042\r\n\u65e5\u672c\u8a9e\u0000\u00b1", 8))),
-              "\x82\xa0\r\n\x93\xfa\x96\x7b\x8c\xea\xb1");
+              "\x82\xa0\r\n\x93\xfa\x96\x7b\x8c\xea\x81\x7d");
     EXPECT_EQ(Preview(kBom + Utf16Le(u"a\nb\nc\n"), 2), "a\nb");
     EXPECT_EQ(Preview(kBom), "");
 }
 
 TEST_F(TextPreviewTest, Utf16UnitsWithoutShiftJisFormGiveNothing) {
-    // Ā (U+0100), the euro sign and a character outside the BMP: never "?".
-    EXPECT_EQ(Preview(kBom + Utf16Le(u"a\u0100b\u20acc\U0001F600d")), "abcd");
+    // Ā (U+0100), the euro sign and a character outside the BMP: never "?";
+    // é (U+00E9) is no lead byte 0xE9 that would swallow the "e" after it.
+    EXPECT_EQ(Preview(kBom + Utf16Le(u"a\u0100b\u20acc\U0001F600d\u00e9e")), "abcde");
     EXPECT_EQ(Preview(kBom + Utf16Le(u"\xd800x\xdc00y")), "xy");
 }
 

@@ -26,3 +26,11 @@ mkdir -p hardlink/a hardlink/b hardlink/c
 printf 'shared contents' > hardlink/a/original
 ln hardlink/a/original hardlink/b/link-to-original
 printf 'shared contents' > hardlink/c/copy
+
+# twolinks/: a folder holding a pair of copies, reached also through two
+# folder links: each file is catalogued three times, the pair shows once.
+mkdir -p twolinks/real
+printf 'pair contents' > twolinks/real/a
+printf 'pair contents' > twolinks/real/b
+ln -s real twolinks/link1
+ln -s real twolinks/link2
