@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/file_identity.h"
+
 struct OpenedFile;  // the platform's open file, defined per platform
 struct OpenedFileCloser {
     void operator()(OpenedFile* file) const;
@@ -19,8 +21,23 @@ enum class ReadPattern {
     kProbe,
 };
 
+// Who else may use a file while it is open here. Comparisons let everyone
+// in. A duplicate about to be recycled is held against writers (the shell
+// can still move it to the recycle bin), and the file that stays against
+// writers and against being deleted or renamed, so neither changes between
+// the proof that they are equal and the recycle. POSIX has no such locks.
+enum class InputSharing {
+    kEveryone,
+    kNoWriters,
+    kNoWritersNoDeleters,
+};
+
 // Opens a file for reading; null when it cannot be opened or is a folder.
-InputFile OpenInputFile(const std::string& path, ReadPattern pattern = ReadPattern::kSequential);
+InputFile OpenInputFile(const std::string& path, ReadPattern pattern = ReadPattern::kSequential,
+                        InputSharing sharing = InputSharing::kEveryone);
+
+// The open file's current length and physical identity.
+bool DescribeInputFile(OpenedFile& file, int64_t& length, FileIdentity& identity);
 
 // Reads up to `count` bytes, retrying short reads; returns fewer only at the
 // end of the file or on a read error.

@@ -14,7 +14,7 @@ void OpenedFileCloser::operator()(OpenedFile* file) const {
     delete file;
 }
 
-InputFile OpenInputFile(const std::string& path, ReadPattern pattern) {
+InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputSharing /*sharing*/) {
     // O_NONBLOCK keeps a FIFO put in place after the scan from hanging a worker.
     int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return nullptr;
@@ -51,4 +51,12 @@ size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t co
         total += static_cast<size_t>(got);
     }
     return total;
+}
+
+bool DescribeInputFile(OpenedFile& file, int64_t& length, FileIdentity& identity) {
+    struct stat status;
+    if (fstat(file.descriptor, &status) != 0) return false;
+    length = static_cast<int64_t>(status.st_size);
+    identity = FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return true;
 }

@@ -14,6 +14,10 @@ std::wstring WidePathFromNarrow(const std::string& narrow);
 // Code page 932 text in UTF-16; empty when the text is not valid there.
 std::wstring WideFromNarrow(const std::string& narrow);
 
+// A wide path as the user should read it in a narrow message: characters
+// the ANSI code page lacks show as "?".
+std::string NarrowForDisplay(const std::wstring& wide);
+
 // A wide full path in the form the wide functions open whatever its length
 // (the "\\?\" prefix where the classic limit would stop them).
 std::wstring WidePathForAnyLength(const std::wstring& wide);

@@ -88,3 +88,13 @@ bool NarrowPathThatOpens(const std::wstring& wide, std::string& narrow) {
         start = end + 1;
     }
 }
+
+std::string NarrowForDisplay(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}

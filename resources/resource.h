@@ -11,6 +11,7 @@
 // Dialogs
 #define IDD_PROGRESS 201
 #define IDD_SETTINGS 205
+#define IDD_RECYCLE_PROGRESS 206
 
 // Menu commands
 #define IDM_SHOW_VERSION 32769
@@ -21,8 +22,12 @@
 #define IDM_SETTINGS 32779
 #define IDM_FILE_INFO 32781
 #define IDM_MOVE_FILE 32783
+#define IDM_KEEP_THIS_RECYCLE_OTHERS 32784
+#define IDM_RECYCLE_ALL_DUPLICATES 32785
+#define IDM_SAVE_RESULTS_CSV 32786
 
-// Position of the "analysis" popup in the menu bar
+// Positions of popups in the menu bar
+#define FILE_MENU_POSITION 0
 #define ANALYSIS_MENU_POSITION 1
 
 #ifndef IDC_STATIC
@@ -33,7 +38,7 @@
 #define IDC_CAPTION_LABEL 1
 #define IDC_RESULTS_TREE 2
 
-// Controls of the progress dialog
+// Controls of the progress dialogs (the run and the recycle of many files)
 #define IDC_PROGRESS_BAR 201
 #define IDC_STOP_BUTTON 202
 

@@ -26,5 +26,14 @@ const char kTextPreviewFontFace[] = "ＭＳ ゴシック";
 const char kTextConfirmRecycle[] = "下記ファイルをゴミ箱に入れてもよろしいですか？\n\n";
 const char kTextDeleteFile[] = "ファイル削除";
 
+const char kTextConfirmKeepThisRecycleOthers[] =
+    "下記ファイルを残し、同じグループのほかの%s個のファイルをゴミ箱に入れてもよろしいですか？\n\n%s\n";
+const char kTextConfirmRecycleAllButFirst[] =
+    "各グループの先頭のファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？";
+const char kTextRecycledFiles[] = "%s個のファイルをゴミ箱に入れました";
+const char kTextLeftChangedFiles[] = "\n\n内容が変わっていたか開けなかったため、%s個のファイルを残しました";
+const char kTextCannotSave[] = "保存できませんでした";
+const char kTextCsvFileType[] = "CSV ファイル (*.csv)";
+
 // Followed by two line feeds and the settings file's path.
 const char kTextSettingsNotSaved[] = "設定を保存できませんでした";

@@ -29,5 +29,13 @@ extern const char kTextPreviewFontFace[];  // the font of both: "ＭＳ ゴシ�
 extern const char kTextConfirmRecycle[];  // followed by the path and a line feed
 extern const char kTextDeleteFile[];
 
+// Recycling many duplicates at once, and saving the results.
+extern const char kTextConfirmKeepThisRecycleOthers[];  // printf: count, kept path
+extern const char kTextConfirmRecycleAllButFirst[];     // printf: count, total bytes
+extern const char kTextRecycledFiles[];                 // printf: count
+extern const char kTextLeftChangedFiles[];              // printf: count; follows kTextRecycledFiles
+extern const char kTextCannotSave[];                    // followed by the path
+extern const char kTextCsvFileType[];                   // the Save As dialog's file type
+
 // The settings.
 extern const char kTextSettingsNotSaved[];  // followed by "\n\n" and the settings file's path

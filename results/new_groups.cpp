@@ -1,5 +1,7 @@
 #include "results/new_groups.h"
 
+#include <cstring>
+#include <limits>
 #include <mutex>
 
 #include "engine/catalogue.h"
@@ -8,6 +10,51 @@
 
 std::string GroupLabel(int32_t number, int64_t size) {
     return "No." + std::to_string(number) + "  (" + FormatThousands(size) + " byte)";
+}
+
+namespace {
+
+// Reads decimal digits at `position`, passing over "," where `grouped`;
+// false when there is no digit or the value passes `limit`. Where the commas
+// stand is checked by the caller's round trip.
+bool ReadDigits(const std::string& text, size_t& position, bool grouped, int64_t limit, int64_t& value) {
+    const size_t start = position;
+    value = 0;
+    for (; position < text.size(); ++position) {
+        const char c = text[position];
+        if (grouped && c == ',') continue;
+        if (c < '0' || c > '9') break;
+        if (value > (limit - (c - '0')) / 10) return false;
+        value = value * 10 + (c - '0');
+    }
+    return position > start;
+}
+
+bool Expect(const std::string& text, size_t& position, const char* literal) {
+    const size_t length = std::strlen(literal);
+    if (text.compare(position, length, literal) != 0) return false;
+    position += length;
+    return true;
+}
+
+}  // namespace
+
+bool ParseGroupLabel(const std::string& label, int32_t& number, int64_t& size) {
+    size_t position = 0;
+    int64_t parsedNumber = 0;
+    int64_t parsedSize = 0;
+    if (!Expect(label, position, "No.") ||
+        !ReadDigits(label, position, false, std::numeric_limits<int32_t>::max(), parsedNumber) ||
+        !Expect(label, position, "  (") ||
+        !ReadDigits(label, position, true, std::numeric_limits<int64_t>::max(), parsedSize) ||
+        !Expect(label, position, " byte)") || position != label.size()) {
+        return false;
+    }
+    // Only the exact spelling GroupLabel gives counts: "1,0,00" is no size.
+    if (GroupLabel(static_cast<int32_t>(parsedNumber), parsedSize) != label) return false;
+    number = static_cast<int32_t>(parsedNumber);
+    size = parsedSize;
+    return true;
 }
 
 std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {

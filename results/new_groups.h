@@ -15,6 +15,10 @@ struct PresentedGroup {
 // "No.<number>  (<size with digit grouping> byte)".
 std::string GroupLabel(int32_t number, int64_t size);
 
+// Reads a label that GroupLabel wrote back into its number and size, so the
+// tree's own texts tell what a group holds. False for any other text.
+bool ParseGroupLabel(const std::string& label, int32_t& number, int64_t& size);
+
 // The groups from `cursor` to the current end of the group list; moves the
 // cursor to that end. A cursor at or past the end yields nothing.
 std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor);

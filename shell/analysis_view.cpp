@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/results_tree.h"
+#include "shell/results_menu.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ void SwitchRunMenu(HWND mainWindow, bool running) {
     HMENU analysisMenu = GetSubMenu(GetMenu(mainWindow), ANALYSIS_MENU_POSITION);
     EnableMenuItem(analysisMenu, IDM_RUN_ANALYSIS, MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED));
     EnableMenuItem(analysisMenu, IDM_STOP_ANALYSIS, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    UpdateResultsMenu(mainWindow);
 }
 
 }  // namespace

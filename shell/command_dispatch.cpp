@@ -8,7 +8,9 @@
 #include "results/preview_state.h"
 #include "shell/analysis_folder.h"
 #include "shell/analysis_view.h"
+#include "shell/bulk_recycle.h"
 #include "shell/file_actions.h"
+#include "shell/results_export.h"
 #include "shell/settings.h"
 
 namespace {
@@ -50,6 +52,15 @@ void DispatchCommand(HWND mainWindow, int commandId) {
         break;
     case IDM_MOVE_FILE:
         MoveSelectedFile(mainWindow);
+        break;
+    case IDM_KEEP_THIS_RECYCLE_OTHERS:
+        KeepSelectedRecycleOthers(mainWindow);
+        break;
+    case IDM_RECYCLE_ALL_DUPLICATES:
+        RecycleAllDuplicates(mainWindow);
+        break;
+    case IDM_SAVE_RESULTS_CSV:
+        SaveResultsAsCsv(mainWindow);
         break;
     default:
         break;

@@ -1,55 +1,14 @@
 #include "shell/file_actions.h"
 
-#include <shellapi.h>
-
 #include "platform/kernel_handles.h"
 #include "platform/wide_path.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/results_tree.h"
+#include "results/tree_contents.h"
 #include "shell/folder_chooser.h"
-
-namespace {
-
-bool FileExists(const std::string& path) {
-    std::wstring wide = WidePathFromNarrow(path);
-    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The shell takes no "\\?\" prefix and stops at the classic limit; a longer
-// path goes to it in its 8.3 form, where that is short enough.
-std::wstring PathForTheShell(const std::string& path) {
-    const std::wstring wide = WideFromNarrow(path);
-    if (wide.size() < MAX_PATH) return wide;
-    std::wstring shortPath = ShortPathOf(WidePathForAnyLength(wide));
-    if (shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
-        shortPath.replace(0, 8, L"\\\\");
-    } else if (shortPath.compare(0, 4, L"\\\\?\\") == 0) {
-        shortPath.erase(0, 4);
-    }
-    return !shortPath.empty() && shortPath.size() < MAX_PATH ? shortPath : wide;
-}
-
-}  // namespace
-
-bool SendToRecycleBin(HWND owner, const std::string& path) {
-    // Built afresh for every call: a reused list could still hold a stale
-    // second name after the double zero the shell reads up to.
-    std::wstring sources = PathForTheShell(path);
-    if (sources.empty()) return false;
-    sources.push_back(L'\0');
-    sources.push_back(L'\0');
-    SHFILEOPSTRUCTW operation = {};
-    operation.hwnd = owner;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = sources.c_str();
-    // FOF_WANTNUKEWARNING: where there is no recycle bin the shell would
-    // otherwise delete for good without a word.
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
-    const int result = SHFileOperationW(&operation);
-    // The shell reports 0 also when the user declined its warning.
-    return result == 0 && !operation.fAnyOperationsAborted && !FileExists(path);
-}
+#include "shell/recycle_bin.h"
+#include "shell/results_menu.h"
 
 std::wstring DirectoryEntryName(const std::string& path) {
     std::wstring wide = WidePathFromNarrow(path);
@@ -68,12 +27,8 @@ void RecycleSelectedFile(HWND mainWindow) {
     // Only a Yes recycles: a box that could not be shown answers 0.
     if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) != IDYES) return;
     if (SendToRecycleBin(mainWindow, path)) {
-        HTREEITEM group = TreeParent(item);
-        DeleteTreeItem(item);
-        // A group with one file left is no group of duplicates any more; the
-        // remaining file stays on disk.
-        HTREEITEM first = TreeFirstChild(group);
-        if (!first || !TreeNextSibling(first)) DeleteTreeItem(group);
+        DeleteFileItemAndLoneGroup(item);
+        UpdateResultsMenu(mainWindow);
     }
     RefreshFileInfoWindow();
 }

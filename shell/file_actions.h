@@ -14,11 +14,6 @@ void RecycleSelectedFile(HWND mainWindow);
 // chooses and shows its new path in its item.
 void MoveSelectedFile(HWND mainWindow);
 
-// The shell's undoable delete, warning before a delete that could not be
-// undone. True only when the file really went: the shell reported success,
-// nothing was aborted, and the file is no longer there.
-bool SendToRecycleBin(HWND owner, const std::string& path);
-
 // The name under which the file system lists `path`, its real (wide) name
 // also where the path reaches it by its 8.3 alias; empty when none.
 std::wstring DirectoryEntryName(const std::string& path);

@@ -5,6 +5,8 @@ errors and Ctrl+C. Usage: check_tovrik_find.py WORKDIR COMMAND... (the
 command that runs tovrik-find, e.g. the native binary or a Wine wrapper and
 the .exe). With --windows, folders are passed as Wine's Z: paths."""
 
+import csv
+import io
 import os
 import random
 import re
@@ -42,6 +44,10 @@ def make_tree(root, rng):
     write(os.path.join(root, "d0", ".dotfile"), b"same")
     write(os.path.join(root, "d0", "visible1"), b"same")
     write(os.path.join(root, "d1", "visible2"), b"same")
+    # For the CSV: a name that needs quoting (Windows names hold no double
+    # quote), and one beyond ASCII.
+    write(os.path.join(root, "quoted", "hello, twice"), b"quoted twin")
+    write(os.path.join(root, "quoted", "\u8868\u793a.txt"), b"quoted twin")
 
 
 def to_tool_path(path, windows):
@@ -60,12 +66,14 @@ def run(command, workdir, name, args):
     err_path = os.path.join(workdir, name + ".err")
     with open(out_path, "wb") as out, open(err_path, "wb") as err:
         code = subprocess.call(command + args, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
-    return code, open(out_path, "rb").read().decode("latin-1"), open(err_path, "rb").read().decode("latin-1")
+    return code, open(out_path, "rb").read(), open(err_path, "rb").read().decode("latin-1")
 
 
 def parse_groups(output, root, windows):
+    """Groups of the default output, whose paths are the program's narrow
+    text: code page 932 on Windows, the file system's bytes natively."""
     groups = []
-    for line in output.splitlines():
+    for line in output.decode("cp932" if windows else "utf-8", "surrogateescape").splitlines():
         match = LABEL.match(line)
         if match:
             assert int(match.group(1)) == len(groups), "group numbers must rise from 0 without gaps: " + line
@@ -107,12 +115,30 @@ def main():
                    summary), "summary line: " + summary)
     print("%d groups agree with the hashes" % len(groups))
 
+    code, output, errors = run(command, workdir, "csv", ["--csv", to_tool_path(root, windows)])
+    check(code == 0, "--csv: exit code %d, stderr %s" % (code, errors))
+    check(not output.startswith(b"\xef\xbb\xbf"), "--csv output carries no byte-order mark")
+    check(output.endswith(b"\r\n"), "--csv lines end in CR LF")
+    rows = list(csv.reader(io.StringIO(output.decode("utf-8"), newline="")))
+    check(all(len(row) == 4 for row in rows), "every CSV line has group,size,path,first")
+    csv_groups = {}
+    for number, size, path, first in rows:
+        members = csv_groups.setdefault(int(number), (int(size), []))[1]
+        check(first == ("0" if members else "1"), "only each group's first line has first=1")
+        members.append(from_tool_path(path, root, windows))
+    check(sorted(csv_groups) == list(range(len(groups))), "CSV group numbers are those of the labels")
+    # Group numbers follow the order in which workers finish, which differs
+    # between runs; each group's members keep their order.
+    check({(size, tuple(paths)) for size, paths in csv_groups.values()} == {(size, tuple(paths)) for size, paths in groups},
+          "the CSV lists the same groups, each in the same order")
+    check(any("\u8868\u793a.txt" in path for _, paths in groups for path in paths), "the Japanese name is found")
+
     code, _, errors = run(command, workdir, "missing", [to_tool_path(os.path.join(workdir, "no-such-folder"), windows)])
     check(code != 0 and "cannot read folder" in errors, "a missing folder must fail clearly: %d %s" % (code, errors))
     code, _, _ = run(command, workdir, "usage", [])
     check(code != 0, "no argument must fail")
     code, output, _ = run(command, workdir, "help", ["--help"])
-    check(code == 0 and "Usage" in output, "--help must explain usage")
+    check(code == 0 and b"Usage" in output, "--help must explain usage")
 
     if not windows:
         check_interrupt(command, workdir)
@@ -135,7 +161,7 @@ def check_interrupt(command, workdir):
         process.send_signal(signal.SIGINT)
         code = process.wait(timeout=60)
     check(code == 130, "Ctrl+C must end with 130, got %d" % code)
-    groups = parse_groups(open(out_path, "rb").read().decode("latin-1"), root, False)
+    groups = parse_groups(open(out_path, "rb").read(), root, False)
     check(all(len(paths) >= 2 for _, paths in groups), "every printed group has two members")
     check((4, ["a/small1", "a/small2"]) in [(size, sorted(paths)) for size, paths in groups],
           "the group completed before the stop is printed")

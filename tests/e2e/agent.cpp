@@ -599,6 +599,8 @@ std::string Run(const Words& w) {
         if (!shown || !small) return "none";
         return own && shown == own ? "own" : "other";
     }
+    if (verb == "settext")  // a control's text, as the user would type it
+        return SetWindowTextA(ToHandle(w[1]), Unhex(w.size() > 2 ? w[2] : std::string()).c_str()) ? "1" : "0";
     return "error: unknown command " + verb;
 }
 

@@ -309,6 +309,17 @@ class Tovrik:
         self.call("browse", browser.handle, wine_path(folder).encode("cp932").hex())
         wait_until(lambda: not self.visible(browser.handle), 10, what="the folder browser to close")
 
+    def save_as(self, path, timeout=20):
+        """Types `path` into the Save As dialog that a command has opened and
+        confirms it."""
+        dialog = wait_until(lambda: ([d for d in self.dialogs()
+                                      if any(c.control_id in (1148, 1152) for c in d.controls)] or [None])[0],
+                            timeout, what="the Save As dialog")
+        name_box = next(c for c in dialog.controls if c.control_id in (1148, 1152) and c.visible)
+        self.call("settext", name_box.handle, wine_path(path).encode("cp932").hex())
+        self.click(dialog.handle, IDOK)
+        wait_until(lambda: not self.visible(dialog.handle), 10, what="the Save As dialog to close")
+
     def cancel_folder_browser(self):
         browser = self.folder_browser()
         self.click(browser.handle, IDCANCEL)

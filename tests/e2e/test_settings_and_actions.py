@@ -1,9 +1,12 @@
 """The settings dialog with Tovrik.ini, and the file actions on the results
 tree, driven through the real Tovrik.exe under Wine."""
 
+import csv
 import glob
+import io
 import os
 import shutil
+import subprocess
 import sys
 import time
 import unittest
@@ -17,6 +20,16 @@ DELETE_CAPTION = cp932("ファイル削除")
 RECYCLE_QUESTION = cp932("下記ファイルをゴミ箱に入れてもよろしいですか？\n\n")
 TRASH = os.path.join(os.path.expanduser("~"), ".local", "share", "Trash", "files")
 LOGGING_PLUGIN = os.environ.get("TOVRIK_LOGGING_PLUGIN", "")
+FINISHED_CAPTION = cp932("処理終了")
+KEEP_THIS, RECYCLE_ALL, SAVE_CSV = 32784, 32785, 32786
+
+
+def unix_path(tree_text):
+    return tree_text.decode("cp932")[2:].replace("\\", "/")
+
+
+def group_size(label):
+    return int(label.split(b"(")[1].split(b" ")[0].replace(b",", b""))
 
 
 def write(path, data):
@@ -39,6 +52,24 @@ def read_setting(app_folder):
         if line.startswith(b"Directory="):
             return line[len(b"Directory="):]
     return None
+
+
+def make_unwritable(folder):
+    """True once nobody, root included, can create a file in `folder`: the
+    immutable flag where the file system has it, else the permissions."""
+    if subprocess.call(["chattr", "+i", folder], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) != 0:
+        os.chmod(folder, 0o555)
+    try:
+        os.close(os.open(os.path.join(folder, "probe"), os.O_CREAT | os.O_WRONLY))
+    except OSError:
+        return True
+    os.remove(os.path.join(folder, "probe"))
+    return False
+
+
+def make_writable(folder):
+    subprocess.call(["chattr", "-i", folder], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.chmod(folder, 0o755)
 
 
 def install_logging_plugin(folder, name="logger.spi"):
@@ -338,6 +369,140 @@ class SettingsAndActionsTest(unittest.TestCase):
                     self.session.click(box.handle, IDOK)
             time.sleep(0.2)
         self.assertEqual(self.session.tree_groups(), before)
+
+    # --- many at once -----------------------------------------------------
+    def answer_finished(self, expected_text):
+        box = self.session.wait_message_box(timeout=60)
+        self.assertEqual((box.caption, box.message_text()), (FINISHED_CAPTION, expected_text))
+        self.session.click(box.handle, IDOK)
+        wait_until(lambda: not self.session.visible(box.handle), what="the closing box to close")
+
+    def take_from_trash(self, before, expected_count):
+        """The trash entries added since `before`, as {name: contents}; the
+        test takes them out again."""
+        added = self.trash_entries() - before
+        self.assertEqual(len(added), expected_count)
+        contents = {}
+        for entry in added:
+            contents[os.path.basename(entry)] = open(entry, "rb").read()
+            os.remove(entry)
+        return contents
+
+    def test_keep_this_recycles_the_rest_of_its_group(self):
+        folder = self.make_group("keep-this", 3)
+        app = self.start()
+        self.analyse(folder)
+        label, paths = app.tree_groups()[0]
+        trash_before = self.trash_entries()
+        self.select(2)  # the group's second file stays
+        app.command(KEEP_THIS)
+        question = cp932("下記ファイルを残し、同じグループのほかの2個のファイルをゴミ箱に入れてもよろしいですか？\n\n")
+        box = app.wait_message_box()
+        self.assertEqual((box.caption, box.message_text()), (DELETE_CAPTION, question + paths[1] + b"\n"))
+        self.assertEqual(box.button_ids(), [IDYES, IDNO])
+        app.click(box.handle, IDYES)
+        self.answer_finished(cp932("2個のファイルをゴミ箱に入れました"))
+        self.assertEqual(app.tree(), [])
+        self.assertTrue(os.path.exists(unix_path(paths[1])))
+        self.assertFalse(any(os.path.exists(unix_path(p)) for p in (paths[0], paths[2])))
+        recycled = self.take_from_trash(trash_before, 2)
+        self.assertEqual(set(recycled.values()), {b"keep-this contents"})
+        self.assertEqual(app.menu_item_state(RECYCLE_ALL) & MF_GRAYED, MF_GRAYED, "the tree holds no group now")
+
+    def test_recycle_all_keeps_each_first_and_what_changed_since_the_run(self):
+        folders = {name: self.make_group(os.path.join("data", name), copies)
+                   for name, copies in (("three", 3), ("edited", 2), ("lost-first", 2), ("plain", 2))}
+        app = self.start()
+        self.analyse(os.path.join(self.work, "data"))
+        groups = {paths[0].split(b"\\")[-2].decode(): (label, paths) for label, paths in app.tree_groups()}
+        self.assertEqual(sorted(groups), sorted(folders))
+        self.assertEqual(app.menu_item_state(RECYCLE_ALL) & MF_GRAYED, 0)
+        self.assertEqual(app.menu_item_state(SAVE_CSV) & MF_GRAYED, 0)
+        # Between the run and the command: one copy edited in place (same
+        # length), one group's first file deleted.
+        edited = unix_path(groups["edited"][1][1])
+        original = open(edited, "rb").read()
+        write(edited, original.upper())
+        os.remove(unix_path(groups["lost-first"][1][0]))
+        leaving = sum(len(paths) - 1 for _, paths in groups.values())
+        total = sum(group_size(label) * (len(paths) - 1) for label, paths in groups.values())
+        question = cp932("各グループの先頭のファイルを残し、ほかの%d個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？"
+                         % (leaving, "{:,}".format(total)))
+        before = app.tree_groups()
+
+        app.command(RECYCLE_ALL)
+        app.answer_message_box(IDNO, DELETE_CAPTION, question)
+        self.assertEqual(app.tree_groups(), before, "No changes nothing")
+        self.assertTrue(all(os.path.exists(unix_path(p)) for _, paths in before for p in paths
+                            if unix_path(p) != unix_path(groups["lost-first"][1][0])))
+
+        trash_before = self.trash_entries()
+        app.command(RECYCLE_ALL)
+        app.answer_message_box(IDYES, DELETE_CAPTION, question)
+        self.answer_finished(cp932("3個のファイルをゴミ箱に入れました\n\n"
+                                   "内容が変わっていたか開けなかったため、2個のファイルを残しました"))
+        # The two groups whose files stayed keep their items and labels.
+        self.assertEqual(app.tree_groups(), [g for g in before if g in (groups["edited"], groups["lost-first"])])
+        self.assertTrue(os.path.exists(edited) and os.path.exists(unix_path(groups["edited"][1][0])))
+        self.assertTrue(os.path.exists(unix_path(groups["lost-first"][1][1])))
+        for name in ("three", "plain"):
+            paths = groups[name][1]
+            self.assertTrue(os.path.exists(unix_path(paths[0])))
+            self.assertFalse(any(os.path.exists(unix_path(p)) for p in paths[1:]))
+        recycled = self.take_from_trash(trash_before, 3)
+        self.assertEqual(sorted(recycled.values()), [b"data/plain contents"] + [b"data/three contents"] * 2)
+
+    def test_stopping_the_check_recycles_nothing(self):
+        folder = os.path.join(self.work, "sparse")
+        os.makedirs(folder)
+        for name in ("big0.bin", "big1.bin"):  # zeros: seconds to compare, no disk
+            with open(os.path.join(folder, name), "wb") as big:
+                big.truncate(3 << 30)
+        app = self.start()
+        self.analyse(folder)
+        before = app.tree_groups()
+        app.command(RECYCLE_ALL)
+        app.answer_message_box(IDYES, DELETE_CAPTION)
+        progress = wait_until(lambda: ([d for d in app.dialogs() if d.caption == cp932("ファイルを確認中")
+                                        and app.visible(d.handle)] or [None])[0], what="the check's progress")
+        self.assertIn((202, cp932("中止")), [(c.control_id, c.text) for c in progress.controls])
+        app.click(progress.handle, 202)
+        wait_until(lambda: not app.visible(progress.handle), what="the check to stop")
+        time.sleep(0.5)
+        self.assertEqual(app.message_boxes(), [])
+        self.assertEqual(app.tree_groups(), before)
+        self.assertEqual(sorted(os.listdir(folder)), ["big0.bin", "big1.bin"])
+
+    def test_results_saved_as_csv_and_a_folder_that_refuses_the_file(self):
+        japanese = os.path.join(self.work, "tree", "写真")
+        write(os.path.join(japanese, "表.jpg"), b"photo")
+        write(os.path.join(self.work, "tree", "a,b", "copy.jpg"), b"photo")
+        app = self.start()
+        self.analyse(os.path.join(self.work, "tree"))
+        (label, paths), = app.tree_groups()
+        target = os.path.join(self.work, "out", "results.csv")
+        os.makedirs(os.path.dirname(target))
+        app.command(SAVE_CSV)
+        app.save_as(target)
+        data = wait_until(lambda: os.path.exists(target) and open(target, "rb").read(), what="the CSV file")
+        self.assertTrue(data.startswith(b"\xef\xbb\xbf"), "UTF-8 with a byte-order mark")
+        rows = list(csv.reader(io.StringIO(data[3:].decode("utf-8"), newline="")))
+        self.assertEqual(rows, [["0", str(group_size(label)), paths[0].decode("cp932"), "1"],
+                                ["0", str(group_size(label)), paths[1].decode("cp932"), "0"]])
+        self.assertIn('"', data.decode("utf-8"), "the path with a comma is quoted")
+
+        refusing = os.path.join(self.work, "read-only")
+        os.makedirs(refusing)
+        if not make_unwritable(refusing):
+            self.skipTest("no way here to make a folder refuse new files")
+        try:
+            app.command(SAVE_CSV)
+            app.save_as(os.path.join(refusing, "results.csv"))
+            app.answer_message_box(IDOK, cp932("確認"), cp932("保存できませんでした\n\n")
+                                   + wine_path(os.path.join(refusing, "results.csv")).encode("cp932"))
+        finally:
+            make_writable(refusing)
+        self.assertEqual(os.listdir(refusing), [])
 
     # --- move -------------------------------------------------------------
     def test_move_onto_an_existing_name_changes_nothing(self):

@@ -10,8 +10,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from duplicate_oracle import expected_groups  # noqa: E402
-from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_GRAYED, SM_CXFRAME, VK_ESCAPE, WM_CLOSE,  # noqa: E402
-                     WM_CONTEXTMENU, Tovrik, cp932, end_leftover_programs, screenshot, wait_until,
+from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_DISABLED, MF_GRAYED, SM_CXFRAME, VK_ESCAPE,  # noqa: E402
+                     WM_CLOSE, WM_CONTEXTMENU, Tovrik, cp932, end_leftover_programs, screenshot, wait_until,
                      wine_path)
 
 APP_TITLE = cp932("同一ファイル検索ソフト")
@@ -22,6 +22,7 @@ TIME_PREFIX = cp932("解析にかかった時間は[")
 TIME_SUFFIX = cp932("]秒です")
 RUN, STOP = 32774, 32775
 PROGRAM_ICON = 1  # the icon resource's id
+SEPARATOR = (0, MF_GRAYED | MF_DISABLED, b"")  # as the agent reads a menu separator
 WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
 
 
@@ -111,7 +112,10 @@ class WindowTest(unittest.TestCase):
         menu = app.menu()
         self.assertEqual([text for _, text, _ in menu], [cp932(t) for t in ("ファイル", "解析", "ウインドウ", "その他")])
         self.assertEqual([state & MF_GRAYED for state, _, _ in menu], [0, MF_GRAYED, 0, 0])
-        self.assertEqual(menu[0][2], [(32771, 0, cp932("フォルダ選択"))])
+        # Without results, the commands on all of them are grayed.
+        self.assertEqual(menu[0][2], [(32771, 0, cp932("フォルダ選択")), SEPARATOR,
+                                      (32785, MF_GRAYED, cp932("重複ファイルをまとめてゴミ箱へ移動")),
+                                      (32786, MF_GRAYED, cp932("結果をCSVで保存"))])
         self.assertEqual(menu[1][2], [(RUN, 0, cp932("解析実行")), (STOP, MF_GRAYED, cp932("解析中止"))])
         self.assertEqual(menu[2][2], [(32781, 0, cp932("ファイル情報"))])
         self.assertEqual(menu[3][2], [(32779, 0, cp932("設定")), (32769, 0, cp932("バージョン表示"))])
@@ -194,11 +198,14 @@ class WindowTest(unittest.TestCase):
         self.choose_and_run(app, os.path.join(self.work, "slow"), long_run=True)
         self.assertEqual(app.menu_item_state(RUN) & MF_GRAYED, MF_GRAYED)
         self.assertEqual(app.menu_item_state(STOP) & MF_GRAYED, 0)
+        self.assertEqual([app.menu_item_state(c) & MF_GRAYED for c in (32785, 32786)], [MF_GRAYED] * 2)
         app.command(STOP)
         self.assertEqual(self.finish_run(app), STOPPED)
         self.assertIsNone(app.progress_dialog())
         self.assertEqual(app.menu_item_state(RUN) & MF_GRAYED, 0)
         self.assertEqual(app.menu_item_state(STOP) & MF_GRAYED, MF_GRAYED)
+        self.assertEqual(app.tree(), [])
+        self.assertEqual([app.menu_item_state(c) & MF_GRAYED for c in (32785, 32786)], [MF_GRAYED] * 2)
 
     def test_stop_button_asks_and_no_lets_the_run_go_on(self):
         sparse_files(os.path.join(self.work, "slow"), 2, 4 << 30)
@@ -295,7 +302,8 @@ class WindowTest(unittest.TestCase):
         x, y = row_point(2)
         app.right_click(x, y)
         rect, items = wait_until(app.popup_menu, what="the context menu")
-        self.assertEqual(items, [(32777, 0, cp932("ゴミ箱へ移動")), (32783, 0, cp932("ファイルの移動"))])
+        self.assertEqual(items, [(32777, 0, cp932("ゴミ箱へ移動")), (32783, 0, cp932("ファイルの移動")), SEPARATOR,
+                                 (32784, 0, cp932("このファイルを残して他をゴミ箱へ移動"))])
         self.assertTrue(app.tree()[2].selected)
         self.assertLessEqual(abs((rect[0] + rect[2]) // 2 - x), 3)
         app.key(VK_ESCAPE)

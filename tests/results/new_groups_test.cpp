@@ -45,4 +45,21 @@ TEST_F(NewGroupsTest, CursorAtOrPastTheEndAddsNothingAndIsPulledBack) {
     EXPECT_EQ(cursor, 1);
 }
 
+TEST(GroupLabelTest, ParsesBackExactlyWhatItWrote) {
+    int32_t number = -1;
+    int64_t size = -1;
+    ASSERT_TRUE(ParseGroupLabel(GroupLabel(12, 1234567), number, size));
+    EXPECT_EQ(number, 12);
+    EXPECT_EQ(size, 1234567);
+    ASSERT_TRUE(ParseGroupLabel("No.0  (0 byte)", number, size));
+    EXPECT_EQ(size, 0);
+    const int64_t beyondFourGiB = (int64_t{1} << 32) + 1024;
+    ASSERT_TRUE(ParseGroupLabel(GroupLabel(3, beyondFourGiB), number, size));
+    EXPECT_EQ(size, beyondFourGiB);
+    for (const char* other : {"No.1  (1,0,00 byte)", "No.1 (10 byte)", "No.1  (10 byte) ", "No.  (10 byte)",
+                              "No.1  (,10 byte)", "No.99999999999  (1 byte)", "C:\\photos\\a.jpg"}) {
+        EXPECT_FALSE(ParseGroupLabel(other, number, size)) << other;
+    }
+}
+
 }  // namespace

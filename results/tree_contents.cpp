@@ -1,0 +1,43 @@
+#include "results/tree_contents.h"
+
+#include "results/results_tree.h"
+
+namespace {
+
+HTREEITEM FirstGroupItem() {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(g_resultsTree.tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+}
+
+}  // namespace
+
+std::vector<TreeGroup> ReadTreeGroups() {
+    std::vector<TreeGroup> groups;
+    for (HTREEITEM group = FirstGroupItem(); group; group = TreeNextSibling(group)) {
+        TreeGroup read;
+        read.item = group;
+        read.shown.label = GetTreeItemText(group);
+        for (HTREEITEM file = TreeFirstChild(group); file; file = TreeNextSibling(file)) {
+            read.files.push_back(file);
+            read.shown.paths.push_back(GetTreeItemText(file));
+        }
+        groups.push_back(std::move(read));
+    }
+    return groups;
+}
+
+std::vector<PresentedGroup> ShownGroups(const std::vector<TreeGroup>& groups) {
+    std::vector<PresentedGroup> shown;
+    shown.reserve(groups.size());
+    for (const TreeGroup& group : groups) shown.push_back(group.shown);
+    return shown;
+}
+
+bool TreeHasGroups() { return FirstGroupItem() != nullptr; }
+
+void DeleteFileItemAndLoneGroup(HTREEITEM fileItem) {
+    HTREEITEM group = TreeParent(fileItem);
+    DeleteTreeItem(fileItem);
+    if (!group) return;
+    HTREEITEM first = TreeFirstChild(group);
+    if (!first || !TreeNextSibling(first)) DeleteTreeItem(group);
+}

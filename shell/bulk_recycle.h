@@ -1,0 +1,10 @@
+// Recycling many duplicates at once: keep the selected file and recycle the
+// other members of its group, or keep every group's first member and
+// recycle all the others. Each file goes only once proven, right then, to be
+// an exact copy of the file that stays.
+#pragma once
+
+#include <windows.h>
+
+void KeepSelectedRecycleOthers(HWND mainWindow);
+void RecycleAllDuplicates(HWND mainWindow);

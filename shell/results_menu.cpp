@@ -1,0 +1,13 @@
+#include "shell/results_menu.h"
+
+#include "engine/analysis_state.h"
+#include "resources/resource.h"
+#include "results/tree_contents.h"
+
+void UpdateResultsMenu(HWND mainWindow) {
+    const bool usable = !g_analysis.running.load() && TreeHasGroups();
+    HMENU fileMenu = GetSubMenu(GetMenu(mainWindow), FILE_MENU_POSITION);
+    const UINT state = MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(fileMenu, IDM_RECYCLE_ALL_DUPLICATES, state);
+    EnableMenuItem(fileMenu, IDM_SAVE_RESULTS_CSV, state);
+}
