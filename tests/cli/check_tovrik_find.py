@@ -10,6 +10,7 @@ import io
 import os
 import random
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -97,8 +98,10 @@ def main():
         args = args[1:]
     workdir, command = os.path.abspath(args[0]), args[1:]
     root = os.path.join(workdir, "tree")
-    if not os.path.isdir(root):
-        make_tree(root, random.Random(20091009))
+    # Made afresh, so that a tree left by an older version of this check
+    # never stands in for the one described here.
+    shutil.rmtree(root, ignore_errors=True)
+    make_tree(root, random.Random(20091009))
 
     code, output, errors = run(command, workdir, "full", [to_tool_path(root, windows)])
     check(code == 0, "exit code %d, stderr %s" % (code, errors))
