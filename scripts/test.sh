@@ -27,12 +27,7 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/
 cmake --build build-win -j"$jobs"
 source "$root/scripts/wine-env.sh"
 source "$root/scripts/display.sh"
-trap 'stop_wineserver; stop_display' EXIT
-prepare_wine_prefix
-# The display comes first: Wine's desktop process, started with the server's
-# services, must know it.
-start_display
-start_wineserver
+start_wine_session
 if ! wine build-win/tests/support/code_page_check.exe </dev/null >build-win/code-page.txt 2>&1; then
   echo "Wine's ANSI code page is not 932 (is the ja_JP.UTF-8 locale generated?):" >&2
   cat build-win/code-page.txt >&2

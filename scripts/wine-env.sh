@@ -32,3 +32,14 @@ stop_wineserver() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
 }
+
+# For the scripts that show windows (with display.sh sourced): the prefix, a
+# display and a wineserver, which end when the calling script exits.
+start_wine_session() {
+  trap 'stop_wineserver; stop_display' EXIT
+  prepare_wine_prefix
+  # The display comes first: Wine's desktop process, started with the
+  # server's services, must know it.
+  start_display
+  start_wineserver
+}
