@@ -108,44 +108,52 @@ def same_contents(tree_groups, listed_groups):
 # --- one corpus ----------------------------------------------------------------
 
 def run_corpus(name, args, scratch):
+    """Rounds of tovrik-find.exe, the untouched window and the touched window,
+    in turn, so that the load of the machine weighs on all three alike."""
     folder = os.path.join(args.corpus_root, name)
     tovrik_find = os.path.join(args.build, "cli", "tovrik-find.exe")
     subprocess.run(["find", folder, "-type", "f", "-exec", "cat", "{}", "+"], stdout=subprocess.DEVNULL)
-    find_walls, find_own = [], []
-    rows = {UNTOUCHED: [], TOUCHED: []}
-    complete = {UNTOUCHED: True, TOUCHED: True}
+    finds, runs = [], {UNTOUCHED: [], TOUCHED: []}
+    complete = True
     summary = ""
     for round_number in range(args.rounds):
         wall, own, listed, summary = find_run(tovrik_find, folder)
-        find_walls.append(wall)
-        find_own.append(own)
+        finds.append((wall, own))
         for variant in (UNTOUCHED, TOUCHED):
-            app_folder = os.path.join(scratch, name, "app")
-            seconds, longest, slow, peak, groups = window_run(app_folder, folder, variant == TOUCHED)
-            rows[variant].append((seconds, longest, slow, peak))
-            complete[variant] = complete[variant] and same_contents(groups, listed)
+            seconds, longest, slow, peak, groups = window_run(os.path.join(scratch, name, "app"), folder,
+                                                              variant == TOUCHED)
+            runs[variant].append({"seconds": seconds, "longest": longest, "slow": slow, "peak": peak,
+                                  "complete": same_contents(groups, listed)})
+            complete = complete and runs[variant][-1]["complete"]
         print("  %s round %d: find %.2f s, window %.2f s, touched %.2f s" % (
-            name, round_number + 1, wall, rows[UNTOUCHED][-1][0], rows[TOUCHED][-1][0]), file=sys.stderr, flush=True)
-    return {"name": name, "summary": summary, "find_wall": statistics.median(find_walls),
-            "find_own": statistics.median(find_own), "complete": complete,
-            "rows": {variant: [statistics.median(run[i] for run in runs) for i in range(4)]
-                     for variant, runs in rows.items()},
-            "longest_ever": {variant: max(run[1] for run in runs) for variant, runs in rows.items()}}
+            name, round_number + 1, wall, runs[UNTOUCHED][-1]["seconds"], runs[TOUCHED][-1]["seconds"]),
+            file=sys.stderr, flush=True)
+    return {"name": name, "summary": summary, "rounds": args.rounds, "finds": finds, "runs": runs,
+            "complete": complete}
+
+
+def median_of(values):
+    return statistics.median(list(values))
 
 
 def print_corpus(result):
-    print("\n%s: %s; medians of %d runs" % (result["name"], result["summary"], result["runs"]))
-    print("%-40s %8s %10s %10s %12s %10s %9s  %s" % (
-        "", "run s", "/find", "/find own", "longest ms", "max ms", "peak MiB", "tree"))
-    print("%-40s %8.2f %10s %10s  (its own time %.2f s)" % (
-        "tovrik-find.exe, same Wine", result["find_wall"], "1.00", "", result["find_own"]))
-    for variant, (seconds, longest, slow, peak) in result["rows"].items():
-        print("%-40s %8.2f %10.2f %10.2f %12.1f %10.1f %9.1f  %s" % (
-            variant, seconds, seconds / result["find_wall"], seconds / result["find_own"], longest,
-            result["longest_ever"][variant], peak / 1024.0,
-            "every group and item" if result["complete"][variant] else "DIFFERS"))
-    untouched, touched = result["rows"][UNTOUCHED][0], result["rows"][TOUCHED][0]
-    print("%-40s %8.2f" % ("touched / untouched", touched / untouched))
+    finds, runs = result["finds"], result["runs"]
+    print("\n%s: %s; medians of %d rounds" % (result["name"], result["summary"], result["rounds"]))
+    print("%-38s %7s %7s %9s %11s %8s %9s %9s  %s" % (
+        "", "run s", "/find", "/find own", "longest ms", "max ms", "over 100", "peak MiB", "tree"))
+    print("%-38s %7.2f %7s %9s   (its own time %.2f s)" % (
+        "tovrik-find.exe, same Wine", median_of(w for w, _ in finds), "1.00", "", median_of(o for _, o in finds)))
+    for variant, samples in runs.items():
+        # Ratios are taken within a round, then their median.
+        print("%-38s %7.2f %7.2f %9.2f %11.1f %8.1f %9d %9.1f  %s" % (
+            variant, median_of(r["seconds"] for r in samples),
+            median_of(r["seconds"] / f[0] for r, f in zip(samples, finds)),
+            median_of(r["seconds"] / f[1] for r, f in zip(samples, finds)),
+            median_of(r["longest"] for r in samples), max(r["longest"] for r in samples),
+            sum(r["slow"] for r in samples), median_of(r["peak"] for r in samples) / 1024.0,
+            "every group and item" if all(r["complete"] for r in samples) else "DIFFERS"))
+    print("%-38s %7.2f" % ("touched / untouched", median_of(
+        t["seconds"] / u["seconds"] for t, u in zip(runs[TOUCHED], runs[UNTOUCHED]))))
 
 
 def main():
@@ -167,17 +175,16 @@ def main():
     try:
         for name in args.corpus:
             result = run_corpus(name, args, scratch)
-            result["runs"] = args.rounds
             results.append(result)
             print_corpus(result)
             sys.stdout.flush()
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
-    print("\nrun s: the final box's time; /find: over tovrik-find.exe's wall time (its own time: the run as it "
-          "reports it); longest ms: the median over runs of the longest wait of a message to the tree, sent every "
-          "100 ms from another thread; max ms: the longest over all runs; peak MiB: the window process's peak "
-          "working set.")
-    return 0 if all(all(r["complete"].values()) for r in results) else 1
+    print("\nrun s: the final box's time; /find: over tovrik-find.exe's wall time in the same round (/find own: over "
+          "the time it reports for its run); longest ms: the longest wait of a message to the tree, sent every "
+          "100 ms from another thread during the run; max ms: the longest of all runs; over 100: how many such "
+          "messages waited more than 100 ms, all runs together; peak MiB: the window process's peak working set.")
+    return 0 if all(r["complete"] for r in results) else 1
 
 
 if __name__ == "__main__":
