@@ -58,18 +58,25 @@ bool ParseGroupLabel(const std::string& label, int32_t& number, int64_t& size) {
 }
 
 std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {
-    std::vector<PresentedGroup> presented;
-    // The lock covers the copies only; the caller shows them after release.
-    std::lock_guard<std::mutex> guard(g_groupList.lock);
-    const int32_t end = static_cast<int32_t>(g_groupList.groups.size());
-    for (int32_t number = cursor; number < end; ++number) {
-        const DuplicateGroup& group = g_groupList.groups[number];
-        PresentedGroup shown;
-        shown.label = GroupLabel(number, Record(group.front()).size);
+    // Only the members' indices are copied under the lock; labels and paths
+    // are built after its release, so the workers never wait on them. The
+    // catalogue's sizes and paths do not change while the workers run.
+    std::vector<DuplicateGroup> fresh;
+    int32_t first = 0;
+    {
+        std::lock_guard<std::mutex> guard(g_groupList.lock);
+        const int32_t end = static_cast<int32_t>(g_groupList.groups.size());
+        first = cursor < end ? cursor : end;
+        fresh.assign(g_groupList.groups.begin() + first, g_groupList.groups.end());
+        cursor = end;
+    }
+    std::vector<PresentedGroup> presented(fresh.size());
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        const DuplicateGroup& group = fresh[i];
+        PresentedGroup& shown = presented[i];
+        shown.label = GroupLabel(first + static_cast<int32_t>(i), Record(group.front()).size);
         shown.paths.reserve(group.size());
         for (int32_t member : group) shown.paths.push_back(Record(member).path);
-        presented.push_back(std::move(shown));
     }
-    cursor = end;
     return presented;
 }

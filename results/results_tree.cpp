@@ -1,5 +1,7 @@
 #include "results/results_tree.h"
 
+#include <chrono>
+
 #include "platform/system_dpi.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
@@ -11,6 +13,12 @@ namespace {
 
 constexpr int kInitialTreeWidth = 200;  // at 96 DPI
 constexpr char kTreeClassName[] = "TvTreeView";
+
+// A slice keeps the user-interface thread well under the 50 ms at which a
+// window starts to feel stuck; the pause between slices lets its message
+// loop answer input, paint and other senders.
+constexpr std::chrono::milliseconds kSliceBudget(30);
+constexpr DWORD kPauseBetweenSlicesMs = 10;
 
 // The stock tree-view class registered again under our name, with our
 // procedure in front of the stock one.
@@ -26,10 +34,10 @@ bool RegisterTreeClass(HINSTANCE instance) {
     return RegisterClassExA(&ours) != 0;
 }
 
-HTREEITEM InsertItem(HTREEITEM parent, const std::string& text) {
+HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::string& text) {
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
+    insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT;
     insert.item.pszText = const_cast<char*>(text.c_str());
     return reinterpret_cast<HTREEITEM>(
@@ -76,19 +84,40 @@ void ClearResultsTree() {
 }
 
 void AddNewGroupsToTree(int32_t& cursor) {
-    std::vector<PresentedGroup> groups = CollectNewGroups(cursor);
-    if (groups.empty()) return;
-    SendMessageA(GetParent(g_resultsTree.tree), kInsertGroupsMessage, 0, reinterpret_cast<LPARAM>(&groups));
+    const std::vector<PresentedGroup> groups = CollectNewGroups(cursor);
+    GroupHandOver handOver;
+    handOver.groups = &groups;
+    HWND owner = GetParent(g_resultsTree.tree);
+    while (handOver.inserted < groups.size()) {
+        if (handOver.inserted > 0) Sleep(kPauseBetweenSlicesMs);
+        // A window that is gone takes nothing more.
+        if (!SendMessageA(owner, kInsertGroupsMessage, 0, reinterpret_cast<LPARAM>(&handOver))) return;
+    }
 }
 
 void InsertGroupItems(const std::string& label, const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    HTREEITEM group = InsertItem(TVI_ROOT, label);
-    for (const std::string& path : paths) InsertItem(group, path);
+    HTREEITEM group = InsertItem(TVI_ROOT, TVI_LAST, label);
+    // Last path first, each at the front: the control validates an insertion
+    // point by walking the parent's children up to it, and the front needs
+    // no walk. A group item has to go last among many; that walk stays.
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path) InsertItem(group, TVI_FIRST, *path);
 }
 
-void InsertPresentedGroups(const std::vector<PresentedGroup>& groups) {
-    for (const PresentedGroup& group : groups) InsertGroupItems(group.label, group.paths);
+LRESULT InsertGroupSlice(GroupHandOver& handOver) {
+    const std::vector<PresentedGroup>& groups = *handOver.groups;
+    if (handOver.inserted >= groups.size()) return TRUE;
+    const auto start = std::chrono::steady_clock::now();
+    // With redraw off the control neither paints nor recomputes its scroll
+    // bars for each item; it does both once when redraw is back on.
+    SendMessageA(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0);
+    do {
+        const PresentedGroup& group = groups[handOver.inserted++];
+        InsertGroupItems(group.label, group.paths);
+    } while (handOver.inserted < groups.size() && std::chrono::steady_clock::now() - start < kSliceBudget);
+    SendMessageA(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_resultsTree.tree, nullptr, TRUE);
+    return TRUE;
 }
 
 void DeleteTreeItem(HTREEITEM item) {

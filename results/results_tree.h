@@ -13,10 +13,17 @@
 #include "results/new_groups.h"
 
 // Sent by the coordinator thread to the tree's parent (the main window) with
-// a batch of groups (lParam: const std::vector<PresentedGroup>*), so that
-// each group enters the tree whole: no file action on the user-interface
-// thread can fall between a group item and its file items.
+// a hand-over (lParam: GroupHandOver*); each message inserts one slice of
+// whole groups, so no file action on the user-interface thread can fall
+// between a group item and its file items, and the message loop runs
+// between slices.
 constexpr UINT kInsertGroupsMessage = WM_APP + 1;
+
+// The groups a coordinator hands over and how many of them are in the tree.
+struct GroupHandOver {
+    const std::vector<PresentedGroup>* groups = nullptr;
+    size_t inserted = 0;
+};
 
 struct ResultsTreeState {
     HWND captionLabel = nullptr;
@@ -37,7 +44,9 @@ void AddNewGroupsToTree(int32_t& cursor);
 
 // User-interface thread.
 void InsertGroupItems(const std::string& label, const std::vector<std::string>& paths);
-void InsertPresentedGroups(const std::vector<PresentedGroup>& groups);
+// Inserts whole groups of the hand-over, at least one, until about 30 ms
+// have passed; TRUE.
+LRESULT InsertGroupSlice(GroupHandOver& handOver);
 void DeleteTreeItem(HTREEITEM item);
 std::string GetTreeItemText(HTREEITEM item);  // the whole text, any length
 void SetTreeItemText(HTREEITEM item, const std::string& text);

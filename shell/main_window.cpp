@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <clocale>
-#include <vector>
 
 #include "engine/analysis_state.h"
 #include "platform/system_dpi.h"
@@ -69,9 +68,7 @@ void OnDestroy() {
     PostQuitMessage(0);
 }
 
-void OnInsertGroups(LPARAM lParam) {
-    InsertPresentedGroups(*reinterpret_cast<const std::vector<PresentedGroup>*>(lParam));
-}
+LRESULT OnInsertGroups(LPARAM lParam) { return InsertGroupSlice(*reinterpret_cast<GroupHandOver*>(lParam)); }
 
 }  // namespace
 
@@ -128,8 +125,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnDestroy();
         return 0;
     case kInsertGroupsMessage:
-        OnInsertGroups(lParam);
-        return 0;
+        return OnInsertGroups(lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

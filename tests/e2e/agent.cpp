@@ -6,8 +6,10 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -434,6 +436,74 @@ std::string EndDialogWith(HWND dialog, INT_PTR result) {
     return PostMessageA(dialog, kEndDialogMessage, static_cast<WPARAM>(result), 0) ? "1" : "0";
 }
 
+// --- How long the results tree takes to answer ----------------------------
+// From this thread, every 100 ms, one message to the tree; the longest wait
+// tells whether the user-interface thread ever held the tree too long.
+struct TreeProbe {
+    std::atomic<bool> running{false};
+    HANDLE thread = nullptr;
+    HWND tree = nullptr;
+    std::mutex lock;
+    double longestMs = 0;
+    int probes = 0;
+    int over100Ms = 0;
+};
+
+TreeProbe g_probe;
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+DWORD WINAPI ProbeThread(void*) {
+    while (g_probe.running.load()) {
+        LARGE_INTEGER sent, answered;
+        QueryPerformanceCounter(&sent);
+        DWORD_PTR count = 0;
+        SendMessageTimeoutA(g_probe.tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, 120000, &count);
+        QueryPerformanceCounter(&answered);
+        const double waited = Milliseconds(sent, answered);
+        {
+            std::lock_guard<std::mutex> guard(g_probe.lock);
+            if (waited > g_probe.longestMs) g_probe.longestMs = waited;
+            ++g_probe.probes;
+            if (waited > 100) ++g_probe.over100Ms;
+        }
+        if (waited < 100) Sleep(static_cast<DWORD>(100 - waited));
+    }
+    return 0;
+}
+
+// "start", "read" or "stop"; answers "longest ms,probes,probes over 100 ms".
+std::string Probe(const std::string& action) {
+    if (action == "start" && !g_probe.running.load()) {
+        g_probe.tree = Tree();
+        g_probe.longestMs = 0;
+        g_probe.probes = g_probe.over100Ms = 0;
+        g_probe.running.store(true);
+        g_probe.thread = CreateThread(nullptr, 0, ProbeThread, nullptr, 0, nullptr);
+    }
+    if (action == "stop" && g_probe.running.exchange(false)) {
+        WaitForSingleObject(g_probe.thread, 130000);
+        CloseHandle(g_probe.thread);
+        g_probe.thread = nullptr;
+    }
+    std::lock_guard<std::mutex> guard(g_probe.lock);
+    char reply[64];
+    std::snprintf(reply, sizeof reply, "%.1f,%d,%d", g_probe.longestMs, g_probe.probes, g_probe.over100Ms);
+    return reply;
+}
+
+// Peak and current working set of the program, in KiB.
+std::string Memory() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return "error: no memory counters";
+    return std::to_string(counters.PeakWorkingSetSize / 1024) + "," + std::to_string(counters.WorkingSetSize / 1024);
+}
+
 using Words = std::vector<std::string>;
 
 std::string Run(const Words& w) {
@@ -601,6 +671,8 @@ std::string Run(const Words& w) {
     }
     if (verb == "settext")  // a control's text, as the user would type it
         return SetWindowTextA(ToHandle(w[1]), Unhex(w.size() > 2 ? w[2] : std::string()).c_str()) ? "1" : "0";
+    if (verb == "probe") return Probe(w[1]);
+    if (verb == "memory") return Memory();
     return "error: unknown command " + verb;
 }
 

@@ -279,6 +279,19 @@ class Tovrik:
                 groups.append((item.text, []))
         return groups
 
+    def tree_count(self, tree_handle):
+        """The number of items in the tree, from one message to it."""
+        return int(self.call("send", tree_handle, 0x1105, 0, 0))  # TVM_GETCOUNT
+
+    def probe(self, action):
+        """Starts, reads or stops the agent's probe, which sends one message to
+        the results tree every 100 ms: (longest wait ms, probes, probes over 100 ms)."""
+        longest, probes, slow = self.call("probe", action).split(",")
+        return float(longest), int(probes), int(slow)
+
+    def peak_memory_kib(self):
+        return int(self.call("memory").split(",")[0])
+
     def item_rect(self, index):
         return [int(v) for v in self.call("itemrect", index).split(",")]
 
