@@ -19,6 +19,14 @@ SETTINGS_CAPTION = cp932("設定ダイアログ")
 DELETE_CAPTION = cp932("ファイル削除")
 RECYCLE_QUESTION = cp932("下記ファイルをゴミ箱に入れてもよろしいですか？\n\n")
 TRASH = os.path.join(os.path.expanduser("~"), ".local", "share", "Trash", "files")
+
+
+def remove_from_trash(entry):
+    """A trash entry and its description, so that runs leave no trace."""
+    os.remove(entry)
+    info = os.path.join(os.path.dirname(TRASH), "info", os.path.basename(entry) + ".trashinfo")
+    if os.path.exists(info):
+        os.remove(info)
 LOGGING_PLUGIN = os.environ.get("TOVRIK_LOGGING_PLUGIN", "")
 FINISHED_CAPTION = cp932("処理終了")
 KEEP_THIS, RECYCLE_ALL, SAVE_CSV = 32784, 32785, 32786
@@ -280,7 +288,7 @@ class SettingsAndActionsTest(unittest.TestCase):
         entry = added.pop()
         self.assertTrue(os.path.basename(entry).startswith(os.path.basename(victim_path)))
         self.assertEqual(open(entry, "rb").read(), open(survivor_path, "rb").read())
-        os.remove(entry)
+        remove_from_trash(entry)
 
     def test_recycling_one_of_three_keeps_the_group_and_its_label(self):
         folder = self.make_group("three", 3)
@@ -385,7 +393,7 @@ class SettingsAndActionsTest(unittest.TestCase):
         contents = {}
         for entry in added:
             contents[os.path.basename(entry)] = open(entry, "rb").read()
-            os.remove(entry)
+            remove_from_trash(entry)
         return contents
 
     def test_keep_this_recycles_the_rest_of_its_group(self):
