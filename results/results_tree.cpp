@@ -160,6 +160,7 @@ HTREEITEM SelectedFileItem() {
     HTREEITEM item = TreeSelection();
     return item && TreeParent(item) ? item : nullptr;
 }
+HTREEITEM TreeFirstGroup() { return NextItem(nullptr, TVGN_ROOT); }
 HTREEITEM TreeParent(HTREEITEM item) { return NextItem(item, TVGN_PARENT); }
 HTREEITEM TreeFirstChild(HTREEITEM item) { return NextItem(item, TVGN_CHILD); }
 HTREEITEM TreeNextSibling(HTREEITEM item) { return NextItem(item, TVGN_NEXT); }

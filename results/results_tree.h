@@ -56,6 +56,7 @@ HTREEITEM TreeSelection();
 // The selected item when it is a file item (it has a parent); null for a
 // group item or no selection.
 HTREEITEM SelectedFileItem();
+HTREEITEM TreeFirstGroup();  // the first root-level item
 HTREEITEM TreeParent(HTREEITEM item);
 HTREEITEM TreeFirstChild(HTREEITEM item);
 HTREEITEM TreeNextSibling(HTREEITEM item);

@@ -2,17 +2,9 @@
 
 #include "results/results_tree.h"
 
-namespace {
-
-HTREEITEM FirstGroupItem() {
-    return reinterpret_cast<HTREEITEM>(SendMessageA(g_resultsTree.tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-}
-
-}  // namespace
-
 std::vector<TreeGroup> ReadTreeGroups() {
     std::vector<TreeGroup> groups;
-    for (HTREEITEM group = FirstGroupItem(); group; group = TreeNextSibling(group)) {
+    for (HTREEITEM group = TreeFirstGroup(); group; group = TreeNextSibling(group)) {
         TreeGroup read;
         read.item = group;
         read.shown.label = GetTreeItemText(group);
@@ -32,7 +24,7 @@ std::vector<PresentedGroup> ShownGroups(const std::vector<TreeGroup>& groups) {
     return shown;
 }
 
-bool TreeHasGroups() { return FirstGroupItem() != nullptr; }
+bool TreeHasGroups() { return TreeFirstGroup() != nullptr; }
 
 void DeleteFileItemAndLoneGroup(HTREEITEM fileItem) {
     HTREEITEM group = TreeParent(fileItem);

@@ -1,6 +1,7 @@
 #include "shell/recycle_plan.h"
 
-#include <algorithm>
+#include <set>
+#include <utility>
 
 #include "engine/compare_files.h"
 #include "engine/file_identity.h"
@@ -39,14 +40,17 @@ bool HoldKept(const std::string& path, int64_t size, HeldKept& kept) {
     return true;
 }
 
-bool IsKeptFile(const std::vector<HeldKept>& kept, const FileIdentity& identity) {
-    return std::any_of(kept.begin(), kept.end(),
-                       [&identity](const HeldKept& held) { return held.file && held.identity == identity; });
+// Every file that stays, by identity: each leaving file is looked up here,
+// so a bulk recycle of many groups costs no scan of all of them per file.
+using KeptIdentities = std::set<std::pair<uint64_t, uint64_t>>;
+
+bool IsKeptFile(const KeptIdentities& kept, const FileIdentity& identity) {
+    return kept.count({identity.volume, identity.index}) > 0;
 }
 
 // The leaving file, held against writers, when it is an exact copy of the
 // kept one; null otherwise.
-InputFile ProveOne(const std::vector<HeldKept>& allKept, const std::string& keptPath, const std::string& path,
+InputFile ProveOne(const KeptIdentities& allKept, const std::string& keptPath, const std::string& path,
                    int64_t size, bool (*stopRequested)()) {
     InputFile leaving = OpenInputFile(path, ReadPattern::kSequential, InputSharing::kNoWriters);
     int64_t length = 0;
@@ -99,6 +103,10 @@ RecycleProof ProveDuplicates(const std::vector<PresentedGroup>& groups, const st
         const RecycleBatch& batch = batches[b];
         HoldKept(groups[batch.group].paths[batch.kept], batch.size, kept[b]);
     }
+    KeptIdentities keptIdentities;
+    for (const HeldKept& held : kept) {
+        if (held.file) keptIdentities.insert({held.identity.volume, held.identity.index});
+    }
     size_t done = 0;
     for (size_t b = 0; b < batches.size(); ++b) {
         const RecycleBatch& batch = batches[b];
@@ -108,7 +116,7 @@ RecycleProof ProveDuplicates(const std::vector<PresentedGroup>& groups, const st
                 proof.stopped = true;
                 return proof;
             }
-            InputFile held = kept[b].file ? ProveOne(kept, paths[batch.kept], paths[member], batch.size, stopRequested)
+            InputFile held = kept[b].file ? ProveOne(keptIdentities, paths[batch.kept], paths[member], batch.size, stopRequested)
                                           : nullptr;
             if (stopRequested()) {
                 proof.stopped = true;
