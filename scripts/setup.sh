@@ -24,8 +24,21 @@ if ((${#missing[@]})); then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # A mirror caught mid-sync fails one index now and then; the install
+  # below says whether what it needs was had all the same.
+  for attempt in 1 2 3; do
+    apt-get update -q && break
+    echo "setup: apt-get update failed (attempt $attempt), retrying" >&2
+    sleep $((attempt * 5))
+  done
+  if ! apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+    # With one architecture's security index missing, the 32-bit libraries
+    # cannot follow their 64-bit twins to a security version; the release's
+    # own versions of both always match.
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "setup: installing again from $codename's own versions" >&2
+    apt-get install -y -q --no-install-recommends -t "$codename" "${missing[@]}"
+  fi
 fi
 
 # Wine's ANSI code page is 932 only when this locale exists.
