@@ -8,6 +8,7 @@
 #include "bundled-plugin/susie_result.h"
 #include "platform/kernel_handles.h"
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ size_t ReadUpTo(HANDLE file, unsigned char* buffer, size_t count) {
 // so it is opened through its wide form.
 int ReadPictureFile(LPCSTR fileName, LONG offset, PictureInput& picture) {
     if (offset < 0) return kSusieReadError;
-    const std::wstring path = WidePathFromNarrow(fileName);
+    const std::wstring path = WidePathForAnyLength(WideFromCp932(fileName));
     if (path.empty()) return kSusieReadError;
     UniqueHandle file = AdoptFileHandle(CreateFileW(path.c_str(), GENERIC_READ,
                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -1,14 +1,17 @@
 // tovrik-find: one full analysis of a folder from the command line, printing
-// the groups exactly as the results tree labels them.
+// the groups exactly as the results tree labels them, paths in UTF-8.
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 #ifdef _WIN32
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 #endif
 
+#include "cli/console_output.h"
 #include "engine/analysis_run.h"
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
@@ -16,6 +19,9 @@
 #include "engine/group_list.h"
 #include "results/new_groups.h"
 #include "results/results_csv.h"
+#ifdef _WIN32
+#include "platform/wide_text.h"
+#endif
 
 namespace {
 
@@ -48,23 +54,44 @@ struct RunSummary {
     int32_t cancelCode = kNoCancel;
 };
 
+// Each hand-over is written in one piece: a write per line or per byte
+// would cost a system call each, minutes for a large tree.
 void PrintGroups(int32_t& cursor, bool csv, RunSummary& summary) {
+    std::string text;
     for (const PresentedGroup& group : CollectNewGroups(cursor)) {
         ++summary.groups;
         summary.filesInGroups += group.paths.size();
         if (csv) {
-            const std::string lines = ResultsCsvLines(group);
-            std::fwrite(lines.data(), 1, lines.size(), stdout);
+            text += ResultsCsvLines(group);
             continue;
         }
-        std::fputs(group.label.c_str(), stdout);
-        std::fputc('\n', stdout);
+        text += group.label;
+        text += '\n';
         for (const std::string& path : group.paths) {
-            std::fputc('\t', stdout);
-            std::fwrite(path.data(), 1, path.size(), stdout);
-            std::fputc('\n', stdout);
+            text += '\t';
+            text += path;
+            text += '\n';
         }
     }
+    WriteOutput(stdout, text);
+}
+
+// The arguments as UTF-8: on Windows from the wide command line, since the
+// narrow one holds "?" for a folder name that the ANSI code page lacks.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
+#else
+    return std::vector<std::string>(argv, argv + argc);
+#endif
 }
 
 AnalysisView CommandLineView(bool csv, RunSummary& summary) {
@@ -84,24 +111,27 @@ AnalysisView CommandLineView(bool csv, RunSummary& summary) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    const std::vector<std::string> arguments = Arguments(argc, argv);
+    const size_t count = arguments.size();
+    if (count == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
         PrintUsage(stdout);
         return 0;
     }
-    const bool csv = argc == 3 && std::strcmp(argv[1], "--csv") == 0;
-    if ((argc != 2 && !csv) || argv[argc - 1][0] == '\0' || (argc == 2 && argv[1][0] == '-')) {
+    const bool csv = count == 3 && arguments[1] == "--csv";
+    if ((count != 2 && !csv) || arguments[count - 1].empty() || (count == 2 && arguments[1][0] == '-')) {
         PrintUsage(stderr);
         return kExitUsage;
     }
-    std::string folder = argv[argc - 1];
+    const std::string folder = arguments[count - 1];
     if (!IsListableFolder(folder)) {
-        std::fprintf(stderr, "tovrik-find: cannot read folder '%s'\n", folder.c_str());
+        WriteOutput(stderr, "tovrik-find: cannot read folder '" + folder + "'\n");
         return kExitBadFolder;
     }
 
 #ifdef _WIN32
-    // CSV lines end in CR LF already; text mode would make that CR CR LF.
-    if (csv) _setmode(_fileno(stdout), _O_BINARY);
+    // Lines are written as they are: text mode would turn the CSV's CR LF
+    // into CR CR LF and count bytes of UTF-8 as characters.
+    _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::signal(SIGINT, OnInterrupt);
     RunSummary summary;

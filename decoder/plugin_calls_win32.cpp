@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "decoder/picture_source_win32.h"
 #include "platform/wide_path.h"
 #include "plugins/dib_validation.h"
 
@@ -14,9 +15,10 @@ using GetPictureFunction = int(WINAPI*)(LPCSTR input, LONG length, unsigned int 
                                         HLOCAL* bitmapBits, FARPROC progressCallback, LONG progressData);
 
 constexpr unsigned int kInputIsFile = 0;
+constexpr unsigned int kInputIsMemory = 1;
 
 UniqueModule LoadPlugin(const std::string& pluginPath) {
-    const std::wstring widePath = WidePathFromNarrow(pluginPath);
+    const std::wstring widePath = WidePathFromUtf8(pluginPath);
     if (widePath.empty()) return nullptr;
     // The plug-in's own folder is searched for the DLLs it needs.
     return UniqueModule(LoadLibraryExW(widePath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
@@ -100,9 +102,15 @@ PictureReply DecodePicture(const std::string& pluginPath, const std::string& fil
     if (!module) return unusable;
     auto getPicture = Export<GetPictureFunction>(module.get(), "GetPicture");
     if (!getPicture) return unusable;
+    const PictureSource source = ChoosePictureSource(filePath);
+    if (!source.usable) return PictureReply();
     HLOCAL info = nullptr;
     HLOCAL bits = nullptr;
-    const int result = getPicture(filePath.c_str(), 0, kInputIsFile, &info, &bits, AsFarProc(KeepDecoding), 0);
+    const bool fromFile = !source.narrowPath.empty();
+    const int result =
+        fromFile ? getPicture(source.narrowPath.c_str(), 0, kInputIsFile, &info, &bits, AsFarProc(KeepDecoding), 0)
+                 : getPicture(source.bytes.data(), static_cast<LONG>(source.bytes.size()), kInputIsMemory, &info,
+                              &bits, AsFarProc(KeepDecoding), 0);
     // A failed call leaves nothing to free, whatever it wrote into the two.
     if (result != 0) {
         PictureReply failed;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/analysis_state.h"
+#include "platform/message_box.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 
@@ -34,7 +35,7 @@ DWORD WINAPI CoordinatorThread(void* parameter) {
 }
 
 void OnStopButton(HWND dialog) {
-    if (MessageBoxA(dialog, kTextConfirmStopSearch, kTextConfirmation, MB_YESNO) != IDYES) return;
+    if (ShowMessageBox(dialog, kTextConfirmStopSearch, kTextConfirmation, MB_YESNO) != IDYES) return;
     RequestStop();
     EndDialog(dialog, 0);
 }
@@ -43,8 +44,8 @@ void OnStopButton(HWND dialog) {
 
 void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view) {
     if (!BeginAnalysis()) return;
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow, ProgressDialogProc, 0);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
+    HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PROGRESS), mainWindow, ProgressDialogProc, 0);
     ShowWindow(dialog, SW_SHOW);
 
     auto* start = new CoordinatorStart{folder, std::move(view)};
@@ -82,12 +83,12 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void SetProgress(unsigned percent) {
     HWND dialog = g_progress.dialog.load();
-    if (dialog) SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
+    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
 }
 
 void CloseProgressDialog() {
     // A modeless dialog only hides on EndDialog; it is destroyed here, on its
     // own thread, so that it does not outlive the run.
     HWND dialog = g_progress.dialog.load();
-    if (dialog) SendMessageA(dialog, kDestroyProgressMessage, 0, 0);
+    if (dialog) SendMessageW(dialog, kDestroyProgressMessage, 0, 0);
 }

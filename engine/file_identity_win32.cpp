@@ -6,7 +6,7 @@
 #include "platform/wide_path.h"
 
 bool QueryFileIdentity(const std::string& path, FileIdentity& identity) {
-    std::wstring wide = WidePathFromNarrow(path);
+    std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return false;
     BY_HANDLE_FILE_INFORMATION info;
     if (!QueryFileInformation(wide, info)) return false;

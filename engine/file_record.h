@@ -15,7 +15,7 @@ struct FileRecord {
     // files are found without walking the catalogue. Sits in what would
     // otherwise be padding after `done`.
     int32_t nextOfSameSize = kNoRecord;
-    std::string path;  // code page 932 full path, any length
+    std::string path;  // UTF-8 full path, any length
 };
 
 // One size that occurs in the catalogue, with how many files have it and

@@ -16,7 +16,7 @@ constexpr char kPathSeparator = '/';
 #endif
 
 struct FolderEntry {
-    std::string name;  // code page 932; never holds a substituted character
+    std::string name;  // the real name in UTF-8, never an 8.3 alias
     bool isFolder = false;
     int64_t size = 0;  // the length of the file a link leads to, for links
     // A folder's identity, where the listing learns it at no extra cost;
@@ -27,10 +27,8 @@ struct FolderEntry {
 
 // Every entry of the folder `prefix` names (a folder path followed by one
 // separator), in the order the file system delivers them, "." and ".."
-// included. Entries whose status cannot be queried, whose name cannot be
-// written in code page 932 (and that have no short name which can, or whose
-// real name starts with "."), and on POSIX anything other than regular files
-// and folders, are left out.
+// included, each by its real name. Links whose target cannot be queried,
+// and on POSIX anything other than regular files and folders, are left out.
 // Returns false when the folder cannot be listed at all.
 bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entries);
 

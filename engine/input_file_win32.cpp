@@ -29,7 +29,7 @@ DWORD ShareModeFor(InputSharing sharing) {
 }  // namespace
 
 InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputSharing sharing) {
-    std::wstring wide = WidePathFromNarrow(path);
+    std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return nullptr;
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
     const DWORD hint = pattern == ReadPattern::kSequential ? FILE_FLAG_SEQUENTIAL_SCAN : FILE_FLAG_RANDOM_ACCESS;

@@ -12,7 +12,3 @@ std::wstring ExecutablePathWide();
 // when the path cannot be read.
 std::wstring ExecutableFolderWide();
 
-// The same folder as a narrow path that the narrow functions open (8.3
-// names for the components code page 932 cannot hold), with its trailing
-// backslash; empty when there is no such path.
-std::string ExecutableFolderNarrow();

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "platform/wide_path.h"
 
 namespace {
 
@@ -29,11 +28,4 @@ std::wstring ExecutableFolderWide() {
     const std::wstring executable = ExecutablePathWide();
     const size_t slash = executable.find_last_of(L'\\');
     return slash == std::wstring::npos ? std::wstring() : executable.substr(0, slash + 1);
-}
-
-std::string ExecutableFolderNarrow() {
-    std::string narrow;
-    const std::wstring folder = ExecutableFolderWide();
-    if (folder.empty() || !NarrowPathThatOpens(folder, narrow)) return std::string();
-    return narrow;
 }

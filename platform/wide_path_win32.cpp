@@ -2,16 +2,7 @@
 
 #include <windows.h>
 
-std::wstring WideFromNarrow(const std::string& narrow) {
-    if (narrow.empty()) return std::wstring();
-    int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()),
-                                     nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), static_cast<int>(narrow.size()), &wide[0],
-                        length);
-    return wide;
-}
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -29,7 +20,7 @@ std::wstring FoldSeparators(const std::wstring& path, size_t from) {
 
 }  // namespace
 
-std::wstring WidePathFromNarrow(const std::string& narrow) { return WidePathForAnyLength(WideFromNarrow(narrow)); }
+std::wstring WidePathFromUtf8(const std::string& path) { return WidePathForAnyLength(WideFromUtf8(path)); }
 
 std::wstring WidePathForAnyLength(const std::wstring& wide) {
     // Folders must leave room for an 8.3 name below MAX_PATH.
@@ -39,62 +30,10 @@ std::wstring WidePathForAnyLength(const std::wstring& wide) {
     return L"\\\\?\\" + FoldSeparators(wide, 0);
 }
 
-bool NarrowFromWideExactly(const std::wstring& wide, std::string& narrow) {
-    narrow.clear();
-    if (wide.empty()) return true;
-    BOOL usedDefault = FALSE;
-    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                     nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) return false;
-    narrow.assign(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &narrow[0], length,
-                        nullptr, &usedDefault);
-    // A round trip proves that the narrow name opens this very file.
-    return !usedDefault && WideFromNarrow(narrow) == wide;
-}
-
 std::wstring ShortPathOf(const std::wstring& path) {
     const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
     if (length == 0) return std::wstring();
     std::wstring shortPath(length, L'\0');
     shortPath.resize(GetShortPathNameW(path.c_str(), &shortPath[0], length));
     return shortPath;
-}
-
-bool NarrowEntryName(const std::wstring& widePrefix, const std::wstring& name, std::string& narrow) {
-    if (NarrowFromWideExactly(name, narrow)) return true;
-    const std::wstring shortPath = ShortPathOf(WidePathForAnyLength(widePrefix + name));
-    const size_t slash = shortPath.find_last_of(L'\\');
-    const std::wstring shortName = slash == std::wstring::npos ? shortPath : shortPath.substr(slash + 1);
-    if (shortName.empty() || shortName == name) return false;
-    return NarrowFromWideExactly(shortName, narrow);
-}
-
-bool NarrowPathThatOpens(const std::wstring& wide, std::string& narrow) {
-    narrow.clear();
-    // Each 8.3 name is asked of the real path up to it.
-    std::wstring realPrefix;
-    for (size_t start = 0;;) {
-        size_t end = wide.find(L'\\', start);
-        if (end == std::wstring::npos) end = wide.size();
-        const std::wstring component = wide.substr(start, end - start);
-        std::string part;
-        if (!component.empty() && !NarrowEntryName(realPrefix, component, part)) return false;
-        narrow += part;
-        realPrefix += component;
-        if (end == wide.size()) return true;
-        narrow.push_back('\\');
-        realPrefix.push_back(L'\\');
-        start = end + 1;
-    }
-}
-
-std::string NarrowForDisplay(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0], length, nullptr, nullptr);
-    return narrow;
 }

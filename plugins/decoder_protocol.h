@@ -33,13 +33,15 @@ enum class DecoderRequestKind : uint32_t {
 
 struct DecoderRequest {
     DecoderRequestKind kind = DecoderRequestKind::kPluginFilters;
-    std::string pluginPath;  // narrow, code page 932
-    std::string filePath;    // the picture's path; empty for a filter request
+    // Both UTF-8, the real names: the helper makes what the narrow plug-in
+    // interface needs of them.
+    std::string pluginPath;
+    std::string filePath;  // the picture's path; empty for a filter request
 };
 
 struct FiltersReply {
     bool asked = false;                // false: no DLL to load, or no GetPluginInfo
-    std::vector<std::string> filters;  // information numbers 2, 4, 6, ... in order
+    std::vector<std::string> filters;  // information numbers 2, 4, 6, ... in order, code page 932
 };
 
 // Results of a picture request that no plug-in gave.

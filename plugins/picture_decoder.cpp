@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
 #include "platform/kernel_handles.h"
 #include "plugins/decoder_helper.h"
 #include "plugins/decoder_protocol.h"

@@ -1,7 +1,8 @@
 #include "plugins/plugin_registry.h"
 
 #include "engine/folder_listing.h"
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
+#include "platform/wide_text.h"
 #include "plugins/decoder_helper.h"
 #include "plugins/decoder_protocol.h"
 #include "plugins/plugin_filter.h"
@@ -31,9 +32,10 @@ void RegisterPlugin(const std::string& pluginPath) {
         EndDecoderHelper();
         return;
     }
+    // The plug-in writes its filters in code page 932; paths compare in UTF-8.
     for (const std::string& filter : reply.filters) {
-        for (std::string& extension : ParseFilterExtensions(filter))
-            g_pluginRegistry.entries.push_back(PluginEntry{std::move(extension), pluginPath});
+        for (const std::string& extension : ParseFilterExtensions(filter))
+            g_pluginRegistry.entries.push_back(PluginEntry{Utf8FromWide(WideFromCp932(extension)), pluginPath});
     }
 }
 
@@ -41,7 +43,7 @@ void LoadPlugins(const std::string& folder) {
     std::vector<PluginEntry>().swap(g_pluginRegistry.entries);
     if (folder.empty()) return;
     std::string prefix = folder;
-    if (!EndsWithBackslash(prefix)) prefix.push_back('\\');
+    if (prefix.back() != '\\') prefix.push_back('\\');
     std::vector<FolderEntry> entries;
     if (!ListFolderEntries(prefix, entries)) return;
     for (const FolderEntry& entry : entries) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 struct PluginEntry {
-    std::string extension;   // without the dot, letter case as declared
-    std::string pluginPath;  // full path of the .spi file
+    std::string extension;   // without the dot, letter case as declared, UTF-8
+    std::string pluginPath;  // full path of the .spi file, UTF-8
 };
 
 struct PluginRegistry {

@@ -37,3 +37,4 @@ const char kTextCsvFileType[] = "CSV ファイル (*.csv)";
 
 // Followed by two line feeds and the settings file's path.
 const char kTextSettingsNotSaved[] = "設定を保存できませんでした";
+const char kTextFolderCannotBeStored[] = "このフォルダは設定に保存できません";

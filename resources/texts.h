@@ -38,4 +38,5 @@ extern const char kTextCannotSave[];                    // followed by the path
 extern const char kTextCsvFileType[];                   // the Save As dialog's file type
 
 // The settings.
-extern const char kTextSettingsNotSaved[];  // followed by "\n\n" and the settings file's path
+extern const char kTextSettingsNotSaved[];      // followed by "\n\n" and the settings file's path
+extern const char kTextFolderCannotBeStored[];  // followed by "\n\n" and the folder

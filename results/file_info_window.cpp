@@ -2,6 +2,7 @@
 
 #include "platform/gdi_handles.h"
 #include "platform/system_dpi.h"
+#include "platform/wide_text.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/point_font.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr char kFileInfoWindowClass[] = "TvFileWindow";
+constexpr wchar_t kFileInfoWindowClass[] = L"TvFileWindow";
 // Sizes at 96 DPI.
 constexpr int kWindowWidth = 350;
 constexpr int kWindowHeight = 200;
@@ -25,16 +26,16 @@ FileInfoWindowState g_fileInfo;
 
 bool EnsureClassRegistered(HINSTANCE instance) {
     if (g_fileInfo.classRegistered) return true;
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = FileInfoWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOVRIK));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TOVRIK));
     windowClass.hIconSm = nullptr;  // taken from the same icon resource
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kFileInfoWindowClass;
-    g_fileInfo.classRegistered = RegisterClassExA(&windowClass) != 0;
+    g_fileInfo.classRegistered = RegisterClassExW(&windowClass) != 0;
     return g_fileInfo.classRegistered;
 }
 
@@ -52,7 +53,7 @@ void OnPaint(HWND window) {
     PaintSession session(window);
     UniqueFont font = CreatePointFont(session.dc(), kTextPreviewFontFace, 10);
     ScopedSelection selection(session.dc(), font.get());
-    DrawTextA(session.dc(), g_preview.detailsText.c_str(), static_cast<int>(g_preview.detailsText.size()), &text,
+    DrawTextW(session.dc(), g_preview.detailsText.c_str(), static_cast<int>(g_preview.detailsText.size()), &text,
               DT_WORDBREAK);
 }
 
@@ -60,10 +61,10 @@ void OnPaint(HWND window) {
 
 void OpenFileInfoWindow(HWND mainWindow) {
     if (g_fileInfo.window) return;  // the grayed item makes this rare: a second request changes nothing
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
     if (!EnsureClassRegistered(instance)) return;
-    HWND window = CreateWindowExA(0, kFileInfoWindowClass, kTextFileInformation, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, ScaleToSystemDpi(kWindowWidth), ScaleToSystemDpi(kWindowHeight),
+    HWND window = CreateWindowExW(0, kFileInfoWindowClass, WideFromCp932(kTextFileInformation).c_str(),
+                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, ScaleToSystemDpi(kWindowWidth), ScaleToSystemDpi(kWindowHeight),
                                   mainWindow, nullptr, instance, nullptr);
     if (!window) return;
     g_fileInfo.window = window;
@@ -90,5 +91,5 @@ LRESULT CALLBACK FileInfoWindowProc(HWND window, UINT message, WPARAM wParam, LP
         g_fileInfo.window = nullptr;
         break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -5,7 +5,7 @@
 #include "platform/wide_path.h"
 
 bool ReadFileStatus(const std::string& path, FileStatus& status) {
-    const std::wstring wide = WidePathFromNarrow(path);
+    const std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return false;

@@ -7,6 +7,7 @@
 
 #include "engine/input_file.h"
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 #include "results/picture_file_layout.h"
 
 namespace {
@@ -62,7 +63,7 @@ HICON IconFromBytes(const std::string& file, IconFileKind kind) {
 HANDLE LoadPictureFile(const std::string& path, UINT type) {
     // The system's loader knows every variant of these formats, but opens
     // no path beyond the classic limit.
-    const std::wstring widePath = WideFromNarrow(path);
+    const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty()) return nullptr;
     if (widePath.size() < MAX_PATH) return LoadImageW(nullptr, widePath.c_str(), type, 0, 0, LR_LOADFROMFILE);
     std::string bytes;

@@ -17,7 +17,7 @@ constexpr int kTextPreviewPoints = 10;
 
 void DrawPicture(HDC buffer, HDC windowDc, const RECT& area, HBITMAP picture) {
     BITMAP size;
-    if (GetObjectA(picture, sizeof size, &size) != sizeof size) return;
+    if (GetObjectW(picture, sizeof size, &size) != sizeof size) return;
     const PixelRect fitted =
         FitPictureRect(PixelRect{area.left, area.top, area.right, area.bottom}, size.bmWidth, size.bmHeight);
     UniqueMemoryDc pictureDc(CreateCompatibleDC(windowDc));
@@ -35,7 +35,7 @@ void DrawTextPreview(HDC buffer, HDC windowDc, const RECT& area, int inset) {
     UniqueFont font = CreatePointFont(windowDc, kTextPreviewFontFace, kTextPreviewPoints);
     ScopedSelection selection(buffer, font.get());
     RECT text = {area.left + inset, area.top + inset, area.right, area.bottom};
-    DrawTextA(buffer, g_preview.textPreview.c_str(), static_cast<int>(g_preview.textPreview.size()), &text,
+    DrawTextW(buffer, g_preview.textPreview.c_str(), static_cast<int>(g_preview.textPreview.size()), &text,
               DT_EDITCONTROL | DT_EXPANDTABS | DT_WORDBREAK);
 }
 

@@ -1,6 +1,6 @@
 #include "results/preview_kind.h"
 
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
 #include "results/text_preview.h"
 
 PreviewKind ChoosePreviewKind(const std::string& extension) {

@@ -10,8 +10,10 @@
 #include "platform/gdi_handles.h"
 
 struct PreviewState {
-    std::string detailsText;  // empty while nothing (or a vanished file) is selected
-    std::string textPreview;  // the first lines of a text file
+    // Both held wide, converted once from their code page 932 text, since
+    // every paint draws them.
+    std::wstring detailsText;  // empty while nothing (or a vanished file) is selected
+    std::wstring textPreview;  // the first lines of a text file
     // The preview picture: at most one slot is filled, each owned here.
     UniqueBitmap bitmap;
     UniqueIcon icon;

@@ -1,6 +1,5 @@
 #include "results/results_csv.h"
 
-#include "platform/utf8_from_narrow.h"
 
 const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
@@ -26,6 +25,6 @@ std::string ResultsCsvLines(const PresentedGroup& group) {
     if (!ParseGroupLabel(group.label, number, size)) return std::string();
     std::string lines;
     for (size_t member = 0; member < group.paths.size(); ++member)
-        lines += ResultsCsvLine(number, size, Utf8FromNarrow(group.paths[member]), member == 0);
+        lines += ResultsCsvLine(number, size, group.paths[member], member == 0);
     return lines;
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/system_dpi.h"
+#include "platform/wide_text.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "shell/main_layout.h"
@@ -12,7 +13,7 @@ ResultsTreeState g_resultsTree;
 namespace {
 
 constexpr int kInitialTreeWidth = 200;  // at 96 DPI
-constexpr char kTreeClassName[] = "TvTreeView";
+constexpr wchar_t kTreeClassName[] = L"TvTreeView";
 
 // A slice keeps the user-interface thread well under the 50 ms at which a
 // window starts to feel stuck; the pause between slices lets its message
@@ -23,30 +24,31 @@ constexpr DWORD kPauseBetweenSlicesMs = 10;
 // The stock tree-view class registered again under our name, with our
 // procedure in front of the stock one.
 bool RegisterTreeClass(HINSTANCE instance) {
-    WNDCLASSEXA stock = {};
+    WNDCLASSEXW stock = {};
     stock.cbSize = sizeof stock;
-    if (!GetClassInfoExA(nullptr, WC_TREEVIEWA, &stock)) return false;
+    if (!GetClassInfoExW(nullptr, WC_TREEVIEWW, &stock)) return false;
     g_resultsTree.stockTreeProc = stock.lpfnWndProc;
-    WNDCLASSEXA ours = stock;
+    WNDCLASSEXW ours = stock;
     ours.lpfnWndProc = ResultsTreeProc;
     ours.lpszClassName = kTreeClassName;
     ours.hInstance = instance;
-    return RegisterClassExA(&ours) != 0;
+    return RegisterClassExW(&ours) != 0;
 }
 
 HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::string& text) {
-    TVINSERTSTRUCTA insert = {};
+    std::wstring wide = WideFromUtf8(text);
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.pszText = &wide[0];
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(g_resultsTree.tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageW(g_resultsTree.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 HTREEITEM NextItem(HTREEITEM item, UINT relation) {
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(g_resultsTree.tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+        SendMessageW(g_resultsTree.tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
 }  // namespace
@@ -54,14 +56,15 @@ HTREEITEM NextItem(HTREEITEM item, UINT relation) {
 void CreateResultsTree(HWND mainWindow) {
     RECT client;
     GetClientRect(mainWindow, &client);
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
     const int width = ScaleToSystemDpi(kInitialTreeWidth);
     const int captionHeight = CaptionLabelHeight();
-    g_resultsTree.captionLabel =
-        CreateWindowExA(0, "STATIC", kTextCaptionLabel, WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, width,
-                        captionHeight, mainWindow, reinterpret_cast<HMENU>(IDC_CAPTION_LABEL), instance, nullptr);
-    const char* treeClass = RegisterTreeClass(instance) ? kTreeClassName : WC_TREEVIEWA;
-    g_resultsTree.tree = CreateWindowExA(
+    g_resultsTree.captionLabel = CreateWindowExW(0, L"STATIC", WideFromCp932(kTextCaptionLabel).c_str(),
+                                                 WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, width, captionHeight,
+                                                 mainWindow, reinterpret_cast<HMENU>(IDC_CAPTION_LABEL), instance,
+                                                 nullptr);
+    const wchar_t* treeClass = RegisterTreeClass(instance) ? kTreeClassName : WC_TREEVIEWW;
+    g_resultsTree.tree = CreateWindowExW(
         0, treeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
         0, captionHeight, width, client.bottom - captionHeight, mainWindow,
         reinterpret_cast<HMENU>(IDC_RESULTS_TREE), instance, nullptr);
@@ -76,11 +79,11 @@ void DestroyResultsTree() {
 
 LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SIZE) LayoutMainWindow();
-    return CallWindowProcA(g_resultsTree.stockTreeProc, window, message, wParam, lParam);
+    return CallWindowProcW(g_resultsTree.stockTreeProc, window, message, wParam, lParam);
 }
 
 void ClearResultsTree() {
-    SendMessageA(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 
 void AddNewGroupsToTree(int32_t& cursor) {
@@ -91,7 +94,7 @@ void AddNewGroupsToTree(int32_t& cursor) {
     while (handOver.inserted < groups.size()) {
         if (handOver.inserted > 0) Sleep(kPauseBetweenSlicesMs);
         // A window that is gone takes nothing more.
-        if (!SendMessageA(owner, kInsertGroupsMessage, 0, reinterpret_cast<LPARAM>(&handOver))) return;
+        if (!SendMessageW(owner, kInsertGroupsMessage, 0, reinterpret_cast<LPARAM>(&handOver))) return;
     }
 }
 
@@ -110,48 +113,49 @@ LRESULT InsertGroupSlice(GroupHandOver& handOver) {
     const auto start = std::chrono::steady_clock::now();
     // With redraw off the control neither paints nor recomputes its scroll
     // bars for each item; it does both once when redraw is back on.
-    SendMessageA(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0);
     do {
         const PresentedGroup& group = groups[handOver.inserted++];
         InsertGroupItems(group.label, group.paths);
     } while (handOver.inserted < groups.size() && std::chrono::steady_clock::now() - start < kSliceBudget);
-    SendMessageA(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_resultsTree.tree, nullptr, TRUE);
     return TRUE;
 }
 
 void DeleteTreeItem(HTREEITEM item) {
-    SendMessageA(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
 }
 
 std::string GetTreeItemText(HTREEITEM item) {
     // Grow the buffer until the text fits with room to spare: a path cut
     // short could name another, existing file.
-    std::vector<char> buffer(512);
+    std::vector<wchar_t> buffer(512);
     for (;;) {
-        buffer.assign(buffer.size(), '\0');
-        TVITEMA query = {};
+        buffer.assign(buffer.size(), L'\0');
+        TVITEMW query = {};
         query.mask = TVIF_TEXT;
         query.hItem = item;
         query.pszText = buffer.data();
         query.cchTextMax = static_cast<int>(buffer.size());
-        if (!SendMessageA(g_resultsTree.tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query))) return std::string();
+        if (!SendMessageW(g_resultsTree.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return std::string();
         // The control may hand back its own copy of the text instead.
-        if (query.pszText && query.pszText != buffer.data()) return std::string(query.pszText);
-        size_t length = strnlen(buffer.data(), buffer.size());
-        if (length + 1 < buffer.size()) return std::string(buffer.data(), length);
+        if (query.pszText && query.pszText != buffer.data()) return Utf8FromWide(query.pszText);
+        size_t length = wcsnlen(buffer.data(), buffer.size());
+        if (length + 1 < buffer.size()) return Utf8FromWide(std::wstring_view(buffer.data(), length));
         if (buffer.size() >= (1u << 20)) return std::string();  // no path is this long
         buffer.resize(buffer.size() * 2);
     }
 }
 
 void SetTreeItemText(HTREEITEM item, const std::string& text) {
-    TVITEMA change = {};
+    std::wstring wide = WideFromUtf8(text);
+    TVITEMW change = {};
     change.mask = TVIF_TEXT;
     change.hItem = item;
-    change.pszText = const_cast<char*>(text.c_str());
-    change.cchTextMax = static_cast<int>(text.size());
-    SendMessageA(g_resultsTree.tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+    change.pszText = &wide[0];
+    change.cchTextMax = static_cast<int>(wide.size());
+    SendMessageW(g_resultsTree.tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 HTREEITEM TreeSelection() { return NextItem(nullptr, TVGN_CARET); }

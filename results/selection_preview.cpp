@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
+#include "platform/wide_text.h"
 #include "plugins/picture_decoder.h"
 #include "resources/resource.h"
 #include "results/details_text.h"
@@ -36,7 +37,7 @@ void LoadPreview(HWND mainWindow, const std::string& path) {
         g_preview.cursor = LoadCursorFile(path);
         break;
     case PreviewKind::kText:
-        g_preview.textPreview = ReadTextPreview(path, kTextPreviewLineLimit);
+        g_preview.textPreview = WideFromCp932(ReadTextPreview(path, kTextPreviewLineLimit));
         break;
     case PreviewKind::kPlugin:
         DecodePictureFile(mainWindow, path, g_preview.bitmap);
@@ -46,7 +47,7 @@ void LoadPreview(HWND mainWindow, const std::string& path) {
 
 std::optional<PictureSize> PreviewBitmapSize() {
     BITMAP bitmap;
-    if (!g_preview.bitmap || GetObjectA(g_preview.bitmap.get(), sizeof bitmap, &bitmap) != sizeof bitmap) {
+    if (!g_preview.bitmap || GetObjectW(g_preview.bitmap.get(), sizeof bitmap, &bitmap) != sizeof bitmap) {
         return std::nullopt;
     }
     return PictureSize{bitmap.bmWidth, bitmap.bmHeight};
@@ -78,7 +79,7 @@ LRESULT RouteTreeNotification(HWND mainWindow, int controlId, const NMHDR* notif
 
 void ShowSelection(HWND mainWindow, const NMHDR* notification) {
     // The notification's item fields are not read: the tree is asked.
-    if (notification->code != TVN_SELCHANGEDA) return;
+    if (notification->code != TVN_SELCHANGEDW) return;
     ClearPreview();
     const std::string path = SelectedFilePath();
     if (!path.empty()) {
@@ -86,7 +87,8 @@ void ShowSelection(HWND mainWindow, const NMHDR* notification) {
         FileStatus status;
         // The status is read afresh: the file may have changed or gone since
         // the analysis.
-        if (ReadFileStatus(path, status)) g_preview.detailsText = BuildDetailsText(status, PreviewBitmapSize());
+        if (ReadFileStatus(path, status))
+            g_preview.detailsText = WideFromCp932(BuildDetailsText(status, PreviewBitmapSize()));
     }
     InvalidateRect(mainWindow, nullptr, TRUE);
     RefreshFileInfoWindow();

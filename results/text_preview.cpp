@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/input_file.h"
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
 #include "results/cp932_from_utf16.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/analysis_window.h"
+#include "platform/message_box.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/results_tree.h"
@@ -27,7 +28,7 @@ AnalysisView MainWindowAnalysisView(HWND mainWindow) {
     view.switchRunMenu = [mainWindow](bool running) { SwitchRunMenu(mainWindow, running); };
     view.closeProgress = [] { CloseProgressDialog(); };
     view.reportOutcome = [mainWindow](int32_t, double, const char* text) {
-        MessageBoxA(mainWindow, text, kTextProcessingFinished, MB_OK);
+        ShowMessageBox(mainWindow, text, kTextProcessingFinished, MB_OK);
     };
     return view;
 }

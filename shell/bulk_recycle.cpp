@@ -1,10 +1,10 @@
 #include "shell/bulk_recycle.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/analysis_state.h"
+#include "platform/message_box.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/format_thousands.h"
@@ -17,18 +17,11 @@
 
 namespace {
 
-// printf with texts of any length (paths included).
-std::string Formatted(const char* format, const std::string& first, const std::string& second = std::string()) {
-    const int length = std::snprintf(nullptr, 0, format, first.c_str(), second.c_str());
-    if (length < 0) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(&text[0], text.size(), format, first.c_str(), second.c_str());
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
+// A count or a byte total as the boxes show it.
+std::wstring Thousands(int64_t value) { return WideFromUtf8(FormatThousands(value)); }
 
-bool UserAgrees(HWND mainWindow, const std::string& question) {
-    return MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) == IDYES;
+bool UserAgrees(HWND mainWindow, const std::wstring& question) {
+    return ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) == IDYES;
 }
 
 // Takes the recycled file items off the tree, and a group when only its
@@ -42,9 +35,9 @@ void RemoveRecycledItems(const std::vector<TreeGroup>& tree, const std::vector<P
 }
 
 void ReportOutcome(HWND mainWindow, size_t recycled, size_t left) {
-    std::string text = Formatted(kTextRecycledFiles, FormatThousands(static_cast<int64_t>(recycled)));
-    if (left > 0) text += Formatted(kTextLeftChangedFiles, FormatThousands(static_cast<int64_t>(left)));
-    MessageBoxA(mainWindow, text.c_str(), kTextProcessingFinished, MB_OK);
+    std::wstring text = WideFromCp932Format(kTextRecycledFiles, {Thousands(static_cast<int64_t>(recycled))});
+    if (left > 0) text += WideFromCp932Format(kTextLeftChangedFiles, {Thousands(static_cast<int64_t>(left))});
+    ShowMessageBox(mainWindow, text, kTextProcessingFinished, MB_OK);
 }
 
 // Proves what the plan sends away, hands the proven files to the shell in
@@ -91,9 +84,9 @@ void KeepSelectedRecycleOthers(HWND mainWindow) {
     const std::vector<RecycleBatch> batches = PlanKeepOne(shown, group, member);
     if (batches.empty()) return;
     const RecycleTotals totals = TotalsOf(batches);
-    const std::string question = Formatted(kTextConfirmKeepThisRecycleOthers,
-                                           FormatThousands(static_cast<int64_t>(totals.files)),
-                                           shown[group].paths[member]);
+    const std::wstring question =
+        WideFromCp932Format(kTextConfirmKeepThisRecycleOthers,
+                            {Thousands(static_cast<int64_t>(totals.files)), WideFromUtf8(shown[group].paths[member])});
     if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, batches);
     SetFocus(g_resultsTree.tree);
 }
@@ -106,9 +99,8 @@ void RecycleAllDuplicates(HWND mainWindow) {
     const std::vector<RecycleBatch> batches = PlanRecycleAllButFirst(shown);
     if (batches.empty()) return;
     const RecycleTotals totals = TotalsOf(batches);
-    const std::string question = Formatted(kTextConfirmRecycleAllButFirst,
-                                           FormatThousands(static_cast<int64_t>(totals.files)),
-                                           FormatThousands(totals.bytes));
+    const std::wstring question = WideFromCp932Format(
+        kTextConfirmRecycleAllButFirst, {Thousands(static_cast<int64_t>(totals.files)), Thousands(totals.bytes)});
     if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, batches);
     SetFocus(g_resultsTree.tree);
 }

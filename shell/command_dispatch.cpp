@@ -2,6 +2,7 @@
 
 #include "engine/analysis_state.h"
 #include "engine/analysis_window.h"
+#include "platform/message_box.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-void ShowVersion(HWND mainWindow) { MessageBoxA(mainWindow, kTextVersion, kTextShowVersion, MB_OK); }
+void ShowVersion(HWND mainWindow) { ShowMessageBox(mainWindow, kTextVersion, kTextShowVersion, MB_OK); }
 
 // A new run starts with empty details, so the file-information window does
 // not describe a file of the previous results.

@@ -1,7 +1,9 @@
 #include "shell/file_actions.h"
 
 #include "platform/kernel_handles.h"
+#include "platform/message_box.h"
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/results_tree.h"
@@ -11,7 +13,7 @@
 #include "shell/results_menu.h"
 
 std::wstring DirectoryEntryName(const std::string& path) {
-    std::wstring wide = WidePathFromNarrow(path);
+    std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return std::wstring();
     WIN32_FIND_DATAW data;
     UniqueFindHandle find = AdoptFindHandle(
@@ -23,9 +25,9 @@ void RecycleSelectedFile(HWND mainWindow) {
     HTREEITEM item = SelectedFileItem();
     if (!item) return;
     const std::string path = GetTreeItemText(item);
-    const std::string question = kTextConfirmRecycle + path + "\n";
+    const std::wstring question = WideFromCp932(kTextConfirmRecycle) + WideFromUtf8(path) + L"\n";
     // Only a Yes recycles: a box that could not be shown answers 0.
-    if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) != IDYES) return;
+    if (ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) != IDYES) return;
     if (SendToRecycleBin(mainWindow, path)) {
         DeleteFileItemAndLoneGroup(item);
         UpdateResultsMenu(mainWindow);
@@ -35,24 +37,19 @@ void RecycleSelectedFile(HWND mainWindow) {
 
 namespace {
 
-// Moves the file under its own name, which the tree may show by its 8.3
-// alias, and returns the moved file's path as the tree shows such paths;
-// empty when nothing moved. A file whose new place has no narrow path is
-// moved back: the tree could not lead to it.
+// Moves the file under its own name, as the file system spells it, and
+// returns the moved file's path; empty when nothing moved.
 std::string MoveUnderOwnName(const std::string& path, const std::string& folder) {
     const std::wstring name = DirectoryEntryName(path);
-    const std::wstring source = WidePathFromNarrow(path);
+    const std::wstring source = WidePathFromUtf8(path);
     // One backslash after the folder whatever it ends with, as the walk
     // forms paths.
-    const std::wstring destinationFolder = WideFromNarrow(folder) + L"\\";
+    const std::wstring destinationFolder = WideFromUtf8(folder) + L"\\";
     if (name.empty() || source.empty() || destinationFolder.size() == 1) return std::string();
     const std::wstring destination = WidePathForAnyLength(destinationFolder + name);
     // MoveFile never overwrites: an existing name makes it fail.
     if (!MoveFileW(source.c_str(), destination.c_str())) return std::string();
-    std::string shownName;
-    if (NarrowEntryName(destinationFolder, name, shownName)) return folder + "\\" + shownName;
-    MoveFileW(destination.c_str(), source.c_str());
-    return std::string();
+    return folder + "\\" + Utf8FromWide(name);
 }
 
 }  // namespace

@@ -14,6 +14,6 @@ void RecycleSelectedFile(HWND mainWindow);
 // chooses and shows its new path in its item.
 void MoveSelectedFile(HWND mainWindow);
 
-// The name under which the file system lists `path`, its real (wide) name
-// also where the path reaches it by its 8.3 alias; empty when none.
+// The name under which the file system lists `path`, as it spells it;
+// empty when none.
 std::wstring DirectoryEntryName(const std::string& path);

@@ -3,8 +3,9 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <vector>
 
-#include "platform/wide_path.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -13,13 +14,13 @@ struct ItemListFree {
 };
 using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
+// The longest path the wide functions know.
+constexpr DWORD kLongestPath = 32768;
+
 }  // namespace
 
 bool ChooseFolder(HWND owner, const char* title, std::string& folder) {
-    // The wide browser: the narrow one hands back "?" or a look-alike for a
-    // folder name that code page 932 cannot hold, a path that opens nothing
-    // or another folder.
-    const std::wstring wideTitle = WideFromNarrow(title);
+    const std::wstring wideTitle = WideFromCp932(title);
     wchar_t displayName[MAX_PATH] = {};
     BROWSEINFOW browse = {};
     browse.hwndOwner = owner;
@@ -28,12 +29,10 @@ bool ChooseFolder(HWND owner, const char* title, std::string& folder) {
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     UniqueItemList chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return false;
-    wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(chosen.get(), path)) return false;
-    // A folder without a narrow path cannot be analysed nor hold plug-ins:
-    // it counts as no choice.
-    std::string narrow;
-    if (!NarrowPathThatOpens(path, narrow)) return false;
-    folder = narrow;
+    // A folder deeper than the classic limit is a folder like any other.
+    std::vector<wchar_t> path(kLongestPath, L'\0');
+    if (!SHGetPathFromIDListEx(chosen.get(), path.data(), kLongestPath, GPFIDL_DEFAULT) || path[0] == L'\0')
+        return false;
+    folder = Utf8FromWide(path.data());
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "engine/analysis_state.h"
 #include "platform/system_dpi.h"
+#include "platform/wide_text.h"
 #include "plugins/decoder_helper.h"
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr char kMainWindowClass[] = "TOVRIK";
+constexpr wchar_t kMainWindowClass[] = L"TOVRIK";
 // The window's size at 96 DPI.
 constexpr int kMainWindowWidth = 640;
 constexpr int kMainWindowHeight = 480;
@@ -52,11 +53,11 @@ void OnSize(HWND window) {
 LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
     POINT screenPoint = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ShowTreeContextMenu(window, screenPoint);
-    return DefWindowProcA(window, WM_CONTEXTMENU, wParam, lParam);
+    return DefWindowProcW(window, WM_CONTEXTMENU, wParam, lParam);
 }
 
 LRESULT OnClose(HWND window) {
-    if (QueryCloseDuringAnalysis()) return DefWindowProcA(window, WM_CLOSE, 0, 0);
+    if (QueryCloseDuringAnalysis()) return DefWindowProcW(window, WM_CLOSE, 0, 0);
     return 0;
 }
 
@@ -73,23 +74,24 @@ LRESULT OnInsertGroups(LPARAM lParam) { return InsertGroupSlice(*reinterpret_cas
 }  // namespace
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOVRIK));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TOVRIK));
     // None given: the system takes the small size from the same icon resource.
     windowClass.hIconSm = nullptr;
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MAIN_MENU);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDM_MAIN_MENU);
     windowClass.lpszClassName = kMainWindowClass;
-    return RegisterClassExA(&windowClass) != 0;
+    return RegisterClassExW(&windowClass) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExA(WS_EX_ACCEPTFILES, kMainWindowClass, kTextApplicationTitle, WS_OVERLAPPEDWINDOW,
+    return CreateWindowExW(WS_EX_ACCEPTFILES, kMainWindowClass, WideFromCp932(kTextApplicationTitle).c_str(),
+                           WS_OVERLAPPEDWINDOW,
                            CW_USEDEFAULT, CW_USEDEFAULT, ScaleToSystemDpi(kMainWindowWidth),
                            ScaleToSystemDpi(kMainWindowHeight), nullptr, nullptr, instance, nullptr);
 }
@@ -127,6 +129,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kInsertGroupsMessage:
         return OnInsertGroups(lParam);
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

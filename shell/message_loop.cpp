@@ -7,6 +7,6 @@ int RunMessageLoop(GetMessageFunction getMessage) {
         if (result == 0) return static_cast<int>(message.wParam);
         if (result == -1) return kMessageLoopFailed;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }

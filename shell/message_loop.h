@@ -10,6 +10,6 @@ using GetMessageFunction = BOOL(WINAPI*)(LPMSG message, HWND window, UINT first,
 
 // Translates and dispatches every message until the quit message, whose
 // code it returns; kMessageLoopFailed when getting a message fails (-1),
-// since the message then holds nothing. `getMessage` is GetMessageA but
+// since the message then holds nothing. `getMessage` is GetMessageW but
 // where a test stands in for the system.
-int RunMessageLoop(GetMessageFunction getMessage = GetMessageA);
+int RunMessageLoop(GetMessageFunction getMessage = GetMessageW);

@@ -3,18 +3,19 @@
 #include <shellapi.h>
 
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 
 namespace {
 
 bool FileExists(const std::string& path) {
-    std::wstring wide = WidePathFromNarrow(path);
+    std::wstring wide = WidePathFromUtf8(path);
     return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The shell takes no "\\?\" prefix and stops at the classic limit; a longer
 // path goes to it in its 8.3 form, where that is short enough.
 std::wstring PathForTheShell(const std::string& path) {
-    const std::wstring wide = WideFromNarrow(path);
+    const std::wstring wide = WideFromUtf8(path);
     if (wide.size() < MAX_PATH) return wide;
     std::wstring shortPath = ShortPathOf(WidePathForAnyLength(wide));
     if (shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0) {

@@ -41,14 +41,14 @@ void RunProof(HWND dialog, ProofJob& job) {
             const unsigned percent = planned ? static_cast<unsigned>(uint64_t{done} * 100 / planned) : 100;
             if (percent == shownPercent) return;
             shownPercent = percent;
-            PostMessageA(dialog, kProofProgressMessage, percent, 0);
+            PostMessageW(dialog, kProofProgressMessage, percent, 0);
         },
         ProofStopRequested);
-    PostMessageA(dialog, kProofDoneMessage, 0, 0);
+    PostMessageW(dialog, kProofDoneMessage, 0, 0);
 }
 
 void OnInitDialog(HWND dialog, ProofJob* job) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(job));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(job));
     SetTimer(dialog, kShowTimer, kShowDelayMilliseconds, nullptr);
     try {
         job->worker = std::thread(RunProof, dialog, std::ref(*job));
@@ -61,7 +61,7 @@ void OnInitDialog(HWND dialog, ProofJob* job) {
 }
 
 void OnProofDone(HWND dialog) {
-    auto* job = reinterpret_cast<ProofJob*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* job = reinterpret_cast<ProofJob*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (job->worker.joinable()) job->worker.join();
     KillTimer(dialog, kShowTimer);
     EndDialog(dialog, 0);
@@ -79,7 +79,7 @@ INT_PTR CALLBACK RecycleProgressDialogProc(HWND dialog, UINT message, WPARAM wPa
         }
         return TRUE;
     case kProofProgressMessage:
-        SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+        SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
         return TRUE;
     case kProofDoneMessage:
         OnProofDone(dialog);
@@ -100,8 +100,8 @@ RecycleProof ProveWithProgress(HWND owner, const std::vector<PresentedGroup>& gr
     ProofJob job;
     job.groups = &groups;
     job.batches = &batches;
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RECYCLE_PROGRESS), owner,
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+    const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_RECYCLE_PROGRESS), owner,
                                           RecycleProgressDialogProc, reinterpret_cast<LPARAM>(&job));
     if (job.worker.joinable()) job.worker.join();
     // Without a dialog the check still runs, on this thread.

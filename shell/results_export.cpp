@@ -2,13 +2,13 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "engine/analysis_state.h"
-#include "platform/kernel_handles.h"
-#include "platform/wide_path.h"
+#include "platform/message_box.h"
+#include "platform/whole_file.h"
+#include "platform/wide_text.h"
 #include "resources/texts.h"
 #include "results/results_csv.h"
 #include "results/results_tree.h"
@@ -23,7 +23,7 @@ bool AskSavePath(HWND owner, std::wstring& path) {
     std::vector<wchar_t> buffer(kPathBufferLength, L'\0');
     path.assign(kDefaultFileName);
     path.copy(buffer.data(), path.size());
-    std::wstring filter = WideFromNarrow(kTextCsvFileType);
+    std::wstring filter = WideFromCp932(kTextCsvFileType);
     filter += L'\0';
     filter += L"*.csv";
     filter += L'\0';
@@ -41,36 +41,6 @@ bool AskSavePath(HWND owner, std::wstring& path) {
     return true;
 }
 
-bool WriteAll(HANDLE file, const std::string& contents) {
-    size_t written = 0;
-    while (written < contents.size()) {
-        DWORD chunk = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(contents.size() - written, 1u << 20));
-        if (!WriteFile(file, contents.data() + written, wanted, &chunk, nullptr) || chunk == 0) return false;
-        written += chunk;
-    }
-    return true;
-}
-
-// Written beside the target first and put in its place whole, so that a
-// failed write never leaves a cut-short file or spoils the one it replaces.
-bool WriteFileWhole(const std::wstring& path, const std::string& contents) {
-    const std::wstring temporary = path + L".tovrik-partial";
-    {
-        UniqueHandle file = AdoptFileHandle(
-            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        if (!WriteAll(file.get(), contents) || !FlushFileBuffers(file.get())) {
-            file.reset();
-            DeleteFileW(temporary.c_str());
-            return false;
-        }
-    }
-    if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    DeleteFileW(temporary.c_str());
-    return false;
-}
-
 }  // namespace
 
 void SaveResultsAsCsv(HWND mainWindow) {
@@ -80,9 +50,8 @@ void SaveResultsAsCsv(HWND mainWindow) {
     if (AskSavePath(mainWindow, path)) {
         std::string contents = kUtf8ByteOrderMark;
         for (const TreeGroup& group : ReadTreeGroups()) contents += ResultsCsvLines(group.shown);
-        if (!WriteFileWhole(path, contents)) {
-            const std::string text = std::string(kTextCannotSave) + "\n\n" + NarrowForDisplay(path);
-            MessageBoxA(mainWindow, text.c_str(), kTextConfirmation, MB_OK);
+        if (!WriteWholeFile(path, contents)) {
+            ShowMessageBox(mainWindow, WideFromCp932(kTextCannotSave) + L"\n\n" + path, kTextConfirmation, MB_OK);
         }
     }
     SetFocus(g_resultsTree.tree);

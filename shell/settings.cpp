@@ -2,52 +2,67 @@
 
 #include <vector>
 
+#include "engine/file_identity.h"
+#include "platform/message_box.h"
 #include "platform/module_path.h"
+#include "platform/whole_file.h"
+#include "platform/wide_path.h"
+#include "platform/wide_text.h"
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "shell/folder_chooser.h"
+#include "shell/profile_text.h"
 
 SettingsState g_settings;
 
 namespace {
 
-constexpr char kSettingsFileName[] = "Tovrik.ini";
+constexpr wchar_t kSettingsFileName[] = L"Tovrik.ini";
 constexpr char kSection[] = "PlugIn";
 constexpr char kKey[] = "Directory";
+// A settings file is a few lines; anything this large is not one.
+constexpr size_t kLargestSettingsFile = 1u << 20;
 
-// The whole value, however long: a folder cut short names another folder.
-std::string ReadProfileText(const std::string& file, const char* section, const char* key) {
-    std::vector<char> buffer(512);
-    for (;;) {
-        DWORD length = GetPrivateProfileStringA(section, key, "", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                file.c_str());
-        if (length + 1 < buffer.size()) return std::string(buffer.data(), length);
-        if (buffer.size() >= (1u << 20)) return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-std::string DialogItemText(HWND dialog, int id) {
+std::wstring DialogItemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
-    std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-    GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
+    std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    GetWindowTextW(item, text.data(), static_cast<int>(text.size()));
     return text.data();
 }
 
-bool WriteSettings() {
-    return !g_settings.settingsFile.empty() &&
-           WritePrivateProfileStringA(kSection, kKey, g_settings.pluginFolder.c_str(),
-                                      g_settings.settingsFile.c_str());
+// The folder as the settings file holds it: its code page 932 name, or
+// where that cannot be had its 8.3 form when that names the same folder.
+bool StorableFolder(const std::string& folder, std::string& stored) {
+    const std::wstring wide = WideFromUtf8(folder);
+    if (Cp932FromWideExactly(wide, stored)) return true;
+    const std::wstring shortForm = ShortPathOf(WidePathForAnyLength(wide));
+    if (shortForm.empty() || shortForm.compare(0, 4, L"\\\\?\\") == 0) return false;
+    FileIdentity chosen, shortened;
+    return Cp932FromWideExactly(shortForm, stored) && QueryFileIdentity(folder, chosen) &&
+           QueryFileIdentity(Utf8FromWide(shortForm), shortened) && chosen == shortened;
+}
+
+bool WriteSettings(const std::string& storedFolder) {
+    if (g_settings.settingsFile.empty()) return false;
+    // Whatever else the file holds stays as it is.
+    std::string text;
+    ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text);
+    return WriteWholeFile(g_settings.settingsFile, WithProfileValue(text, kSection, kKey, storedFolder));
 }
 
 // The folder is kept for this session all the same; the user learns that
-// the next start will not know it (a read-only program folder, say).
+// the next start will not know it (a read-only program folder, say, or a
+// folder whose name the settings file cannot hold).
 void OnConfirm(HWND dialog) {
-    g_settings.pluginFolder = DialogItemText(dialog, IDC_PLUGIN_FOLDER);
-    if (!WriteSettings()) {
-        const std::string text = std::string(kTextSettingsNotSaved) + "\n\n" + g_settings.settingsFile;
-        MessageBoxA(dialog, text.c_str(), kTextConfirmation, MB_OK);
+    g_settings.pluginFolder = Utf8FromWide(DialogItemText(dialog, IDC_PLUGIN_FOLDER));
+    std::string stored;
+    if (!StorableFolder(g_settings.pluginFolder, stored)) {
+        ShowMessageBox(dialog, WideFromCp932(kTextFolderCannotBeStored) + L"\n\n" + WideFromUtf8(g_settings.pluginFolder),
+                       kTextConfirmation, MB_OK);
+    } else if (!WriteSettings(stored)) {
+        ShowMessageBox(dialog, WideFromCp932(kTextSettingsNotSaved) + L"\n\n" + g_settings.settingsFile,
+                       kTextConfirmation, MB_OK);
     }
     LoadPlugins(g_settings.pluginFolder);
     EndDialog(dialog, 0);
@@ -55,32 +70,36 @@ void OnConfirm(HWND dialog) {
 
 void OnBrowse(HWND dialog) {
     std::string folder;
-    if (ChooseFolder(dialog, kTextSelectFolder, folder)) SetDlgItemTextA(dialog, IDC_PLUGIN_FOLDER, folder.c_str());
+    if (ChooseFolder(dialog, kTextSelectFolder, folder))
+        SetDlgItemTextW(dialog, IDC_PLUGIN_FOLDER, WideFromUtf8(folder).c_str());
 }
 
 }  // namespace
 
-// The profile functions are narrow: the folder is taken wide and given to
-// them in a form they open. Without one, the settings are absent.
 void ResolvePaths() {
-    const std::string folder = ExecutableFolderNarrow();
-    g_settings.settingsFile = folder.empty() ? std::string() : folder + kSettingsFileName;
+    const std::wstring folder = ExecutableFolderWide();
+    g_settings.settingsFile = folder.empty() ? std::wstring() : folder + kSettingsFileName;
 }
 
 void ReadSettings() {
-    g_settings.pluginFolder =
-        g_settings.settingsFile.empty() ? std::string() : ReadProfileText(g_settings.settingsFile, kSection, kKey);
+    g_settings.pluginFolder.clear();
+    std::string text, stored;
+    if (g_settings.settingsFile.empty() || !ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text) ||
+        !ReadProfileValue(text, kSection, kKey, stored)) {
+        return;
+    }
+    g_settings.pluginFolder = Utf8FromWide(WideFromCp932(stored));
 }
 
 void OpenSettingsDialog(HWND owner) {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_PLUGIN_FOLDER, g_settings.pluginFolder.c_str());
+        SetDlgItemTextW(dialog, IDC_PLUGIN_FOLDER, WideFromUtf8(g_settings.pluginFolder).c_str());
         break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -7,8 +7,8 @@
 #include <string>
 
 struct SettingsState {
-    std::string settingsFile;  // the program's folder + "Tovrik.ini"; empty when it has no narrow path
-    std::string pluginFolder;  // empty: no plug-ins
+    std::wstring settingsFile;  // the program's folder + "Tovrik.ini"; empty when it cannot be known
+    std::string pluginFolder;   // UTF-8; empty: no plug-ins
 };
 
 extern SettingsState g_settings;

@@ -21,15 +21,15 @@ void ShowTreeContextMenu(HWND mainWindow, POINT screenPoint) {
     TVHITTESTINFO hit = {};
     hit.pt = screenPoint;
     ScreenToClient(g_resultsTree.tree, &hit.pt);
-    SendMessageA(g_resultsTree.tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    SendMessageW(g_resultsTree.tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     // Anywhere on an item's row counts, not only its text.
     if (!hit.hItem || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMBUTTON | TVHT_ONITEMRIGHT)))
         return;
     if (!TreeParent(hit.hItem)) return;  // a group item
-    SendMessageA(g_resultsTree.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
+    SendMessageW(g_resultsTree.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hit.hItem));
 
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    MenuDestroyer loaded{LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TREE_CONTEXT_MENU))};
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
+    MenuDestroyer loaded{LoadMenuW(instance, MAKEINTRESOURCEW(IDM_TREE_CONTEXT_MENU))};
     if (!loaded.menu) return;
     TrackPopupMenu(GetSubMenu(loaded.menu, 0), TPM_CENTERALIGN, screenPoint.x, screenPoint.y, 0, mainWindow,
                    nullptr);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/message_box.h"
 #include "resources/texts.h"
 #include "shell/main_window.h"
 #include "shell/message_loop.h"
@@ -9,9 +10,9 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // Held, never closed, until the process ends.
-    CreateMutexA(nullptr, TRUE, "Tovrik Mutex object");
+    CreateMutexW(nullptr, TRUE, L"Tovrik Mutex object");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        MessageBoxA(nullptr, kTextCannotStartTwice, kTextConfirmation, MB_OK);
+        ShowMessageBox(nullptr, kTextCannotStartTwice, kTextConfirmation, MB_OK);
         return 0;
     }
     g_shell.instance = instance;

@@ -81,7 +81,7 @@ TEST_F(PluginInfoTest, IsSupportedReadsThroughAFileHandle) {
     tree.File("notes.txt", PlainText());
     for (const char* name : {"picture.png", "notes.txt"}) {
         const std::string path = tree.Path(name);
-        UniqueHandle file = AdoptFileHandle(CreateFileW(WidePathFromNarrow(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+        UniqueHandle file = AdoptFileHandle(CreateFileW(WidePathFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                         nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(file) << path;
         ASSERT_EQ(reinterpret_cast<uintptr_t>(file.get()) >> 16, 0u) << "a handle must fit in the low word";

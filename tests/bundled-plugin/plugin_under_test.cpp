@@ -35,7 +35,7 @@ ReceivedPicture CallGetPicture(LPCSTR input, LONG length, unsigned int flags, Su
 }  // namespace
 
 const PluginExports& Plugin() {
-    static const UniqueLibrary library(LoadLibraryW(WidePathFromNarrow(FixturePath("TOVRIK_IMAGE_PLUGIN")).c_str()));
+    static const UniqueLibrary library(LoadLibraryW(WidePathFromUtf8(FixturePath("TOVRIK_IMAGE_PLUGIN")).c_str()));
     static const PluginExports exports{
         Export<GetPluginInfoFunction>(library.get(), "GetPluginInfo"),
         Export<IsSupportedFunction>(library.get(), "IsSupported"),

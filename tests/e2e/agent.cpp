@@ -2,7 +2,8 @@
 // program. It connects back to the test (port in TOVRIK_AGENT_PORT) and
 // answers one command per line, reading and driving the program's real
 // windows from inside its process: menus, tree items, dialogs, input.
-// Byte strings travel as hex, so code page 932 texts arrive exactly.
+// Texts are read and written through the wide interfaces and travel as hex
+// of UTF-8, so every character arrives exactly, whatever the code page.
 #include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -35,18 +36,34 @@ std::string Unhex(const std::string& hex) {
     return bytes;
 }
 
-std::string WindowText(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(window, &text[0], length + 1);
-    text.resize(strlen(text.c_str()));
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length, nullptr, nullptr);
     return text;
 }
 
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
+    return text;
+}
+
+std::string WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, &text[0], length + 1);
+    text.resize(wcslen(text.c_str()));
+    return Utf8(text);
+}
+
 std::string ClassOf(HWND window) {
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return Utf8(name);
 }
 
 std::string Handle(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window)); }
@@ -81,9 +98,9 @@ std::string Rect(const RECT& r) {
 }
 
 std::string MenuText(HMENU menu, UINT position) {
-    char text[512] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-    return text;
+    wchar_t text[512] = {};
+    GetMenuStringW(menu, position, text, 512, MF_BYPOSITION);
+    return Utf8(text);
 }
 
 // Items of a menu: "id,state,texthex" (popups: "P,state,texthex").
@@ -112,16 +129,18 @@ std::vector<HTREEITEM> TreeItems(HWND tree) {
     return items;
 }
 
+// The item's text through the wide tree message, as the program's own
+// paths are read back.
 std::string TreeItemText(HWND tree, HTREEITEM item) {
-    std::vector<char> text(65536, '\0');
-    TVITEMA query = {};
+    std::vector<wchar_t> text(65536, L'\0');
+    TVITEMW query = {};
     query.mask = TVIF_TEXT | TVIF_STATE;
     query.hItem = item;
     query.pszText = text.data();
     query.cchTextMax = static_cast<int>(text.size());
     query.stateMask = TVIS_SELECTED | TVIS_EXPANDED;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return std::string(query.pszText ? query.pszText : "");
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return Utf8(query.pszText ? query.pszText : L"");
 }
 
 HTREEITEM NextTreeItem(HWND tree, HTREEITEM item, UINT relation) {
@@ -150,9 +169,10 @@ std::string AnswerFolderBrowser(HWND browser, const std::string& folder) {
     for (std::string part; std::getline(split, part, '\\');)
         if (!part.empty()) parts.push_back(part);
     if (parts.empty()) return "error: empty folder";
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    const std::wstring wideFolder = Wide(folder);
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wideFolder.c_str()));
     HTREEITEM selected = NextTreeItem(tree, nullptr, TVGN_CARET);
-    if (!selected || lstrcmpiA(TreeItemText(tree, selected).c_str(), parts.back().c_str()) != 0) {
+    if (!selected || lstrcmpiW(Wide(TreeItemText(tree, selected)).c_str(), Wide(parts.back()).c_str()) != 0) {
         // The drive lies a level or two down (desktop, then the computer).
         const std::string drive = "(" + parts[0] + ")";
         auto isDrive = [&](const std::string& text) { return text.find(drive) != std::string::npos; };
@@ -171,7 +191,9 @@ std::string AnswerFolderBrowser(HWND browser, const std::string& folder) {
             level.swap(next);
         }
         for (size_t i = 1; item && i < parts.size(); ++i)
-            item = FindChild(tree, item, [&](const std::string& text) { return lstrcmpiA(text.c_str(), parts[i].c_str()) == 0; });
+            item = FindChild(tree, item, [&](const std::string& text) {
+                return lstrcmpiW(Wide(text).c_str(), Wide(parts[i]).c_str()) == 0;
+            });
         if (!item) return "error: folder not found in the browser";
         SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }
@@ -200,7 +222,7 @@ void SendKey(WORD key) {
 }
 
 // --- What the program draws as text ---------------------------------------
-// The program's own calls of DrawTextA (and of BeginPaint and EndPaint, which
+// The program's own calls of DrawTextW (and of BeginPaint and EndPaint, which
 // tell which window a paint belongs to, also when it draws into an
 // off-screen buffer) are rerouted through its import table to these
 // recorders, so that a test reads the exact bytes, flags, rectangle and font
@@ -214,7 +236,7 @@ struct DrawnText {
     std::string text;
 };
 
-using DrawTextAFunction = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+using DrawTextWFunction = int(WINAPI*)(HDC, LPCWSTR, int, LPRECT, UINT);
 using BeginPaintFunction = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
 using EndPaintFunction = BOOL(WINAPI*)(HWND, const PAINTSTRUCT*);
 
@@ -226,22 +248,22 @@ struct DrawLog {
     // Paints of the main window finished so far, and when the last one ended.
     unsigned mainPaints = 0;
     LARGE_INTEGER lastMainPaint = {};
-    DrawTextAFunction drawText = nullptr;
+    DrawTextWFunction drawText = nullptr;
     BeginPaintFunction beginPaint = nullptr;
     EndPaintFunction endPaint = nullptr;
 };
 
 DrawLog g_drawLog;
 
-int WINAPI RecordingDrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
+int WINAPI RecordingDrawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format) {
     DrawnText entry = {};
     entry.format = format;
     if (rect) entry.rect = *rect;
-    if (text) entry.text = length < 0 ? std::string(text) : std::string(text, static_cast<size_t>(length));
-    LOGFONTA font = {};
-    if (GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font)) {
+    if (text) entry.text = Utf8(length < 0 ? std::wstring(text) : std::wstring(text, static_cast<size_t>(length)));
+    LOGFONTW font = {};
+    if (GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font)) {
         entry.fontHeight = font.lfHeight;
-        entry.fontFace = font.lfFaceName;
+        entry.fontFace = Utf8(font.lfFaceName);
     }
     {
         std::lock_guard<std::mutex> guard(g_drawLog.lock);
@@ -300,7 +322,7 @@ Function User32Function(const char* name) {
 
 std::string HookDrawing() {
     if (g_drawLog.hooked) return "1";
-    g_drawLog.drawText = User32Function<DrawTextAFunction>("DrawTextA");
+    g_drawLog.drawText = User32Function<DrawTextWFunction>("DrawTextW");
     g_drawLog.beginPaint = User32Function<BeginPaintFunction>("BeginPaint");
     g_drawLog.endPaint = User32Function<EndPaintFunction>("EndPaint");
     // The paint recorders go in first, so that no text is recorded without
@@ -310,8 +332,8 @@ std::string HookDrawing() {
                        RerouteImport(reinterpret_cast<void*>(g_drawLog.endPaint),
                                      reinterpret_cast<void*>(RecordingEndPaint));
     const int texts =
-        RerouteImport(reinterpret_cast<void*>(g_drawLog.drawText), reinterpret_cast<void*>(RecordingDrawTextA));
-    if (paints < 2 || texts < 1) return "error: the program does not import BeginPaint, EndPaint and DrawTextA";
+        RerouteImport(reinterpret_cast<void*>(g_drawLog.drawText), reinterpret_cast<void*>(RecordingDrawTextW));
+    if (paints < 2 || texts < 1) return "error: the program does not import BeginPaint, EndPaint and DrawTextW";
     g_drawLog.hooked = true;
     return "1";
 }
@@ -395,10 +417,7 @@ std::string ScreenPixels(int x, int y, int width, int height) {
 // Names in a folder in the order the system lists them to the program
 // (the same query as its folder listing), hex, tab-separated.
 std::string ListFolder(const std::string& folder) {
-    std::wstring wide(folder.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), static_cast<int>(folder.size()), &wide[0],
-                                     static_cast<int>(wide.size()));
-    wide.resize(static_cast<size_t>(length));
+    std::wstring wide = Wide(folder);
     if (wide.empty() || wide.back() != L'\\') wide.push_back(L'\\');
     wide += L"*";
     WIN32_FIND_DATAW data;
@@ -407,9 +426,7 @@ std::string ListFolder(const std::string& folder) {
     if (find == INVALID_HANDLE_VALUE) return "error: cannot list";
     std::string out;
     do {
-        char name[MAX_PATH * 2] = {};
-        WideCharToMultiByte(CP_ACP, 0, data.cFileName, -1, name, sizeof name, nullptr, nullptr);
-        out += "\t" + Hex(name);
+        out += "\t" + Hex(Utf8(data.cFileName));
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return out.empty() ? out : out.substr(1);
@@ -426,12 +443,12 @@ LRESULT CALLBACK EndingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         EndDialog(dialog, static_cast<INT_PTR>(wParam));
         return 0;
     }
-    return CallWindowProcA(g_endedDialogProc, dialog, message, wParam, lParam);
+    return CallWindowProcW(g_endedDialogProc, dialog, message, wParam, lParam);
 }
 
 std::string EndDialogWith(HWND dialog, INT_PTR result) {
     g_endedDialogProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EndingDialogProc)));
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EndingDialogProc)));
     if (!g_endedDialogProc) return "error: cannot reach the dialog";
     return PostMessageA(dialog, kEndDialogMessage, static_cast<WPARAM>(result), 0) ? "1" : "0";
 }
@@ -670,7 +687,7 @@ std::string Run(const Words& w) {
         return own && shown == own ? "own" : "other";
     }
     if (verb == "settext")  // a control's text, as the user would type it
-        return SetWindowTextA(ToHandle(w[1]), Unhex(w.size() > 2 ? w[2] : std::string()).c_str()) ? "1" : "0";
+        return SetWindowTextW(ToHandle(w[1]), Wide(Unhex(w.size() > 2 ? w[2] : std::string())).c_str()) ? "1" : "0";
     if (verb == "probe") return Probe(w[1]);
     if (verb == "memory") return Memory();
     return "error: unknown command " + verb;

@@ -1,6 +1,8 @@
 """Drives the real Tovrik.exe under Wine through the agent that the launcher
-loads into it. Texts come back as the exact bytes the program holds (code
-page 932); tests compare them with str.encode("cp932").
+loads into it. The agent reads every text through the wide interfaces and
+sends it as UTF-8; the harness hands it to the tests as code page 932 bytes,
+which they compare with str.encode("cp932"), or as str where a text may hold
+characters code page 932 lacks (the *_str methods).
 
 Environment (set by CTest): TOVRIK_EXE, TOVRIK_E2E_LAUNCHER, TOVRIK_E2E_AGENT,
 TOVRIK_E2E_WORK, and DISPLAY/WINEPREFIX from scripts/test.sh."""
@@ -30,6 +32,23 @@ def wine_path(path):
 
 def cp932(text):
     return text.encode("cp932")
+
+
+def agent_str(hex_text):
+    """A text the agent read, as the program shows it."""
+    return bytes.fromhex(hex_text).decode("utf-8")
+
+
+def agent_bytes(hex_text):
+    """The same text in code page 932, "?" for a character it lacks."""
+    return agent_str(hex_text).encode("cp932", "replace")
+
+
+def agent_hex(text):
+    """A text (str, or code page 932 bytes) for the agent."""
+    if isinstance(text, bytes):
+        text = text.decode("cp932")
+    return text.encode("utf-8").hex()
 
 
 def wait_until(probe, timeout=20.0, interval=0.05, what="condition"):
@@ -147,9 +166,10 @@ class Tovrik:
             self.connection.settimeout(60)
             self.reader = self.connection.makefile("rb")
             code_page = int(self.call("acp"))
-            if code_page != 932:
-                raise AssertionError("Wine's ANSI code page is %d, not 932: the ja_JP.UTF-8 locale is missing"
-                                     % code_page)
+            expected = int(os.environ.get("TOVRIK_E2E_CODE_PAGE", "932"))
+            if code_page != expected:
+                raise AssertionError("Wine's ANSI code page is %d, not %d: is the locale generated?"
+                                     % (code_page, expected))
         else:
             listener.close()
         return True
@@ -196,14 +216,23 @@ class Tovrik:
         return self.call("main")
 
     def title(self):
-        return bytes.fromhex(self.call("text", self.main_window()))
+        return agent_bytes(self.call("text", self.main_window()))
+
+    def title_str(self):
+        return agent_str(self.call("text", self.main_window()))
 
     def top_windows(self):
-        return [(handle, name, bytes.fromhex(text)) for handle, name, text in self.fields("windows")]
+        return [(handle, name, agent_bytes(text)) for handle, name, text in self.fields("windows")]
 
     def controls(self, handle):
-        return [Control(h, name, int(cid), bytes.fromhex(text), visible == "1", enabled == "1")
+        return [Control(h, name, int(cid), agent_bytes(text), visible == "1", enabled == "1")
                 for h, name, cid, text, visible, enabled in self.fields("children", handle)]
+
+    def message_text_str(self, handle):
+        """A message box's text, as str (its first static control with text)."""
+        texts = [agent_str(text) for _, name, _, text, _, _ in self.fields("children", handle)
+                 if name.lower() == "static" and text]
+        return texts[0] if texts else ""
 
     def dialogs(self):
         return [Dialog(handle, caption, self.controls(handle))
@@ -264,9 +293,9 @@ class Tovrik:
         for entry in self.fields("menu"):
             kind, state, text = entry
             if kind == "P":
-                popups.append((int(state), bytes.fromhex(text), []))
+                popups.append((int(state), agent_bytes(text), []))
             else:
-                popups[-1][2].append((int(kind), int(state), bytes.fromhex(text)))
+                popups[-1][2].append((int(kind), int(state), agent_bytes(text)))
         return popups
 
     def menu_item_state(self, command_id):
@@ -283,14 +312,19 @@ class Tovrik:
             return None
         parts = reply.split("\t")
         rect = [int(v) for v in parts[0].split(",")]
-        items = [(int(i), int(s), bytes.fromhex(t)) for i, s, t in (p.split(",") for p in parts[1:])]
+        items = [(int(i), int(s), agent_bytes(t)) for i, s, t in (p.split(",") for p in parts[1:])]
         return rect, items
 
     # --- results tree ------------------------------------------------------
     def tree(self, handle=None):
         """The results tree, or the tree-view `handle` names, flattened."""
         words = ("tree",) if handle is None else ("tree", handle)
-        return [TreeItem(d == "1", s == "1", e == "1", bytes.fromhex(t)) for d, s, e, t in self.fields(*words)]
+        return [TreeItem(d == "1", s == "1", e == "1", agent_bytes(t)) for d, s, e, t in self.fields(*words)]
+
+    def tree_str(self):
+        """[(is file, text)] of the results tree, each text as the wide tree
+        message gives it."""
+        return [(d == "1", agent_str(t)) for d, _, _, t in self.fields("tree")]
 
     def tree_groups(self):
         """[(label, [paths])] in tree order."""
@@ -342,7 +376,7 @@ class Tovrik:
     def choose_folder(self, folder):
         """Answers the folder browser that a command has opened."""
         browser = self.folder_browser()
-        self.call("browse", browser.handle, wine_path(folder).encode("cp932").hex())
+        self.call("browse", browser.handle, agent_hex(wine_path(folder)))
         wait_until(lambda: not self.visible(browser.handle), 10, what="the folder browser to close")
 
     def save_as(self, path, timeout=20):
@@ -352,7 +386,7 @@ class Tovrik:
                                       if any(c.control_id in (1148, 1152) for c in d.controls)] or [None])[0],
                             timeout, what="the Save As dialog")
         name_box = next(c for c in dialog.controls if c.control_id in (1148, 1152) and c.visible)
-        self.call("settext", name_box.handle, wine_path(path).encode("cp932").hex())
+        self.call("settext", name_box.handle, agent_hex(wine_path(path)))
         self.click(dialog.handle, IDOK)
         wait_until(lambda: not self.visible(dialog.handle), 10, what="the Save As dialog to close")
 

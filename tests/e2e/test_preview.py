@@ -17,7 +17,7 @@ import time
 import unittest
 import zlib
 
-from harness import (IDNO, MF_GRAYED, SM_CXFRAME, VK_DELETE, WM_CLOSE, Tovrik, cp932, end_leftover_programs,
+from harness import (IDNO, agent_bytes, agent_hex, MF_GRAYED, SM_CXFRAME, VK_DELETE, WM_CLOSE, Tovrik, cp932, end_leftover_programs,
                      screenshot, wait_until, wine_path)
 
 WORK = os.environ.get("TOVRIK_E2E_WORK", "/tmp/tovrik-e2e")
@@ -207,8 +207,8 @@ class Drawn:
         self.format = int(fmt)
         self.rect = (int(left), int(top), int(right), int(bottom))
         self.font_height = int(height)
-        self.font_face = bytes.fromhex(face)
-        self.text = bytes.fromhex(text)
+        self.font_face = agent_bytes(face)
+        self.text = agent_bytes(text)
 
 
 class PreviewTest(unittest.TestCase):
@@ -552,8 +552,7 @@ class PreviewTest(unittest.TestCase):
         self.start(plugins)
         # Registration follows the order in which the system lists the folder
         # (Wine lists it sorted by name, whatever the creation order).
-        listed = [bytes.fromhex(name) for name in
-                  self.app.call("listfolder", wine_path(plugins).encode("cp932").hex()).split("\t")]
+        listed = [agent_bytes(name) for name in self.app.call("listfolder", agent_hex(wine_path(plugins))).split("\t")]
         spi = [name for name in listed if name.endswith(b".spi")]
         self.assertEqual(spi, [b"declines-png.spi", b"tovrik-image.spi"])
         info = self.open_file_info()

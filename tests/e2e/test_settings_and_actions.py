@@ -32,8 +32,8 @@ FINISHED_CAPTION = cp932("処理終了")
 KEEP_THIS, RECYCLE_ALL, SAVE_CSV = 32784, 32785, 32786
 
 
-def unix_path(tree_text):
-    return tree_text.decode("cp932")[2:].replace("\\", "/")
+def unix_path(tree_text, encoding="cp932"):
+    return tree_text.decode(encoding)[2:].replace("\\", "/")
 
 
 def group_size(label):
@@ -184,11 +184,8 @@ class SettingsAndActionsTest(unittest.TestCase):
         app.click(dialog.handle, IDOK)
         box = wait_until(lambda: next((d for d in app.message_boxes() if d.caption == cp932("確認")), None),
                          what="the box saying the settings were not saved")
-        text = box.message_text()
-        self.assertTrue(text.startswith(cp932("設定を保存できませんでした") + b"\n\n" + wine_path(self.work).encode("cp932")
-                                        + b"\\"), text)
-        self.assertTrue(text.endswith(b"\\Tovrik.ini"), text)
-        self.assertNotIn(b"?", text)
+        text = app.message_text_str(box.handle)
+        self.assertEqual(text, "設定を保存できませんでした\n\n" + wine_path(os.path.join(self.app_folder, "Tovrik.ini")))
         app.click(box.handle, IDOK)
         wait_until(lambda: not app.visible(dialog.handle), what="the dialog to close")
         self.assertEqual(queries(other_log), 1)
@@ -562,36 +559,53 @@ class SettingsAndActionsTest(unittest.TestCase):
         wait_until(lambda: os.path.exists(os.path.join(target, name.decode())), what="the long-path file to move")
         self.assertEqual(self.session.tree()[1].text, wine_path(target).encode("cp932") + b"\\" + name)
 
-    def test_moved_file_keeps_its_name_shows_its_new_path_and_a_later_recycle_acts_there(self):
-        """The tree shows café.dat by its 8.3 name; the move keeps the real
-        name, and the item's new path leads to the moved file."""
-        folder = os.path.join(self.work, "accents")
-        for side in ("a", "b"):
-            write(os.path.join(folder, side, "café.dat"), b"accented contents")
+    def test_names_outside_code_page_932_are_found_shown_saved_moved_and_recycled_by_their_real_names(self):
+        """Pairs whose names code page 932 cannot hold, one in a folder whose
+        name it cannot hold either, and a Japanese control pair: every pair is
+        found, every item reads back through the wide tree message as the real
+        full path, the CSV holds the real names, and the move and the recycle
+        act on the real files."""
+        folder = os.path.join(self.work, "names")
+        names = ["caf\u00e9.dat", os.path.join("\u00c9lodie", "\ud55c\uad6d\uc5b4.dat"),
+                 "\u7b80\u4f53\u4e2d\u6587\u8fd9.dat", "\U0001F600.dat", "\u65e5\u672c\u8a9e.dat"]
+        for index, name in enumerate(names):
+            for side in ("a", "b"):
+                write(os.path.join(folder, side, name), ("contents %d" % index).encode())
         target = os.path.join(self.work, "moved-here")
         os.makedirs(target)
         self.start()
         self.analyse(folder)
-        before = self.session.tree_groups()
-        shown = before[0][1][0]
-        self.assertNotIn(b"?", shown)
-        alias = shown.split(b"\\")[-1]
-        self.assertNotEqual(alias, cp932("cafe.dat"))
-        self.select(1)
+        items = self.session.tree_str()
+        shown = {text for is_file, text in items if is_file}
+        expected = {wine_path(os.path.join(folder, side, name)) for name in names for side in ("a", "b")}
+        self.assertEqual(shown, expected)
+        self.assertEqual(sum(1 for is_file, _ in items if not is_file), len(names))
+
+        csv_path = os.path.join(self.work, "names.csv")
+        self.session.command(SAVE_CSV)
+        self.session.save_as(csv_path)
+        wait_until(lambda: os.path.exists(csv_path), what="the CSV")
+        rows = list(csv.reader(io.StringIO(open(csv_path, "rb").read()[3:].decode("utf-8"), newline="")))
+        self.assertEqual({row[2] for row in rows}, expected)
+
+        # The emoji's first file item: moved under its real name, then recycled there.
+        index = next(i for i, (is_file, text) in enumerate(items) if is_file and text.endswith("\U0001F600.dat"))
+        source = unix_path(items[index][1].encode("utf-8"), "utf-8")
+        self.select(index)
         self.session.command(32783)
         self.session.choose_folder(target)
-        prefix = wine_path(target).encode("cp932") + b"\\"
-        wait_until(lambda: self.session.tree()[1].text.startswith(prefix), what="the item's new path")
-        self.assertTrue(self.session.tree()[1].selected)
-        self.assertEqual(os.listdir(target), ["café.dat"])
-        self.assertFalse(os.path.exists(os.path.join(folder, "a", "café.dat")))
-        self.assertNotIn(b"?", self.session.tree()[1].text)
-
+        moved = wine_path(os.path.join(target, "\U0001F600.dat"))
+        wait_until(lambda: self.session.tree_str()[index][1] == moved, what="the item's new path")
+        self.assertEqual(os.listdir(target), ["\U0001F600.dat"])
+        self.assertFalse(os.path.exists(source))
         self.session.command(32777)
-        self.answer_recycle(self.session.tree()[1].text, IDYES)
-        wait_until(lambda: self.session.tree() == [], what="the group to leave the tree")
-        self.assertEqual(os.listdir(target), [])
-
+        box = self.session.wait_message_box()
+        self.assertEqual(self.session.message_text_str(box.handle),
+                         "\u4e0b\u8a18\u30d5\u30a1\u30a4\u30eb\u3092\u30b4\u30df\u7bb1\u306b\u5165\u308c\u3066"
+                         "\u3082\u3088\u308d\u3057\u3044\u3067\u3059\u304b\uff1f\n\n" + moved + "\n")
+        self.session.click(box.handle, IDYES)
+        wait_until(lambda: os.listdir(target) == [], what="the moved file to go to the recycle bin")
+        self.assertEqual(len(self.session.tree_str()), len(items) - 2)
 
 if __name__ == "__main__":
     unittest.main()

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/cp932_text.h"
+#include "platform/path_text.h"
 
 namespace {
 

@@ -8,15 +8,16 @@
 #include "engine/folder_listing.h"
 #ifdef _WIN32
 #include "platform/wide_path.h"
+#include "platform/wide_text.h"
 #endif
 
 namespace fs = std::filesystem;
 
-fs::path NativePath(const std::string& narrow) {
+fs::path NativePath(const std::string& path) {
 #ifdef _WIN32
-    return fs::path(WidePathFromNarrow(narrow));
+    return fs::path(WidePathFromUtf8(path));
 #else
-    return fs::path(narrow);
+    return fs::path(path);
 #endif
 }
 
@@ -26,7 +27,11 @@ TempTree::TempTree() {
     fs::path base = fs::temp_directory_path() /
                     ("tovrik-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(base);
+#ifdef _WIN32
+    root_ = Utf8FromWide(base.wstring());
+#else
     root_ = base.string();
+#endif
     while (root_.size() > 1 && (root_.back() == '/' || root_.back() == '\\')) root_.pop_back();
 }
 

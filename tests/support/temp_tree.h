@@ -28,9 +28,8 @@ private:
     std::string root_;
 };
 
-// The file system's view of a narrow path (long and code page 932 paths
-// included on Windows).
-std::filesystem::path NativePath(const std::string& narrow);
+// The file system's view of a UTF-8 path (long paths included on Windows).
+std::filesystem::path NativePath(const std::string& path);
 
 // Bytes of a given length and seed, different for different seeds.
 std::string PatternBytes(size_t length, unsigned seed);
