@@ -41,7 +41,7 @@ bool ReadKey(int32_t record, int64_t size, Narrowing stage, std::vector<char>& b
     key = ProbeKey{};
     key.record = record;
     const bool whole = stage == Narrowing::kWholeContents;
-    InputFile file = OpenInputFile(Record(static_cast<size_t>(record)).path,
+    InputFile file = OpenInputFile(RecordPath(static_cast<size_t>(record)),
                                    whole ? ReadPattern::kSequential : ReadPattern::kProbe);
     if (!file) return true;
     key.opened = true;

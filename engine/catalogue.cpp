@@ -1,6 +1,25 @@
 #include "engine/catalogue.h"
 
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+#include "engine/folder_listing.h"
+
 Catalogue g_catalogue;
+
+namespace {
+
+// Grows by doubling, so that appending stays cheap; the reservation comes
+// before anything changes, so a failure leaves the catalogue as it was.
+template <typename Container>
+void ReserveOneMore(Container& container, size_t more = 1) {
+    if (container.size() + more > container.capacity()) {
+        container.reserve(std::max(container.size() + more, container.empty() ? size_t{64} : container.size() * 2));
+    }
+}
+
+}  // namespace
 
 BucketSearch FindSizeBucket(int64_t size) {
     const std::vector<SizeBucket>& buckets = g_catalogue.buckets;
@@ -17,25 +36,58 @@ BucketSearch FindSizeBucket(int64_t size) {
     return {false, low};
 }
 
-void AddFile(const std::string& path, int64_t size) {
+uint32_t AddFolder(const std::string& prefix) {
+    ReserveOneMore(g_catalogue.folders);
+    g_catalogue.folders.push_back(prefix);
+    return static_cast<uint32_t>(g_catalogue.folders.size() - 1);
+}
+
+void AddFile(uint32_t folder, const std::string& name, int64_t size) {
     // Everything that can fail for want of memory comes first, so that a
     // failure leaves the catalogue and the size table as they were.
-    FileRecord record{size, false, kNoRecord, path};
+    if (name.size() > std::numeric_limits<uint16_t>::max() ||
+        g_catalogue.names.size() + name.size() > std::numeric_limits<uint32_t>::max()) {
+        throw std::length_error("catalogue name pool");
+    }
     std::vector<FileRecord>& records = g_catalogue.records;
-    if (records.size() == records.capacity()) records.reserve(records.empty() ? 64 : records.size() * 2);
+    ReserveOneMore(records);
+    ReserveOneMore(g_catalogue.names, name.size());
     const int32_t index = static_cast<int32_t>(records.size());
     BucketSearch search = FindSizeBucket(size);
     if (!search.found)
         g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 0, index, index});
-    records.push_back(std::move(record));
+    FileRecord record;
+    record.size = size;
+    record.folder = folder;
+    record.nameOffset = static_cast<uint32_t>(g_catalogue.names.size());
+    record.nameLength = static_cast<uint16_t>(name.size());
+    g_catalogue.names += name;
+    records.push_back(record);
     SizeBucket& bucket = g_catalogue.buckets[search.position];
     if (bucket.count > 0) records[static_cast<size_t>(bucket.lastRecord)].nextOfSameSize = index;
     ++bucket.count;
     bucket.lastRecord = index;
 }
 
+void AddFile(const std::string& path, int64_t size) {
+    const size_t separator = path.rfind(kPathSeparator);
+    const std::string prefix = separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    const bool sameFolder = !g_catalogue.folders.empty() && g_catalogue.folders.back() == prefix;
+    AddFile(sameFolder ? static_cast<uint32_t>(g_catalogue.folders.size() - 1) : AddFolder(prefix), name, size);
+}
+
+std::string RecordPath(size_t index) {
+    const FileRecord& record = g_catalogue.records[index];
+    std::string path = g_catalogue.folders[record.folder];
+    path.append(g_catalogue.names, record.nameOffset, record.nameLength);
+    return path;
+}
+
 void ClearCatalogue() {
     // Swap with empties so that a huge previous run gives its memory back.
     std::vector<FileRecord>().swap(g_catalogue.records);
     std::vector<SizeBucket>().swap(g_catalogue.buckets);
+    std::vector<std::string>().swap(g_catalogue.folders);
+    std::string().swap(g_catalogue.names);
 }

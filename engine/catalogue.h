@@ -11,6 +11,10 @@
 struct Catalogue {
     std::vector<FileRecord> records;  // index = catalogue index
     std::vector<SizeBucket> buckets;  // ascending by size, no size twice
+    // Each folder that holds a catalogued file, as its path and one
+    // separator; and every file's name, back to back, in UTF-8.
+    std::vector<std::string> folders;
+    std::string names;
 };
 
 // The one catalogue of the process. Filled by the coordinator before the
@@ -22,9 +26,18 @@ struct BucketSearch {
     size_t position = 0;  // the bucket, or where a bucket for the size belongs
 };
 
+// A folder's entry in the folder table, for the files the walk finds in it;
+// `prefix` is the folder's path followed by one separator.
+uint32_t AddFolder(const std::string& prefix);
+void AddFile(uint32_t folder, const std::string& name, int64_t size);
+// The same for a full path, which splits at its last separator (tests and
+// front ends that catalogue single files).
 void AddFile(const std::string& path, int64_t size);
 BucketSearch FindSizeBucket(int64_t size);
 void ClearCatalogue();
+
+// A record's full path, made from its folder and its name.
+std::string RecordPath(size_t index);
 
 inline size_t RecordCount() { return g_catalogue.records.size(); }
 inline FileRecord& Record(size_t index) { return g_catalogue.records[index]; }

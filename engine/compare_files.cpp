@@ -6,9 +6,9 @@
 #include "engine/catalogue.h"
 
 bool CompareFiles(int32_t reference, int32_t other) {
-    InputFile referenceFile = OpenInputFile(Record(reference).path);
+    InputFile referenceFile = OpenInputFile(RecordPath(reference));
     if (!referenceFile) return false;
-    InputFile otherFile = OpenInputFile(Record(other).path);
+    InputFile otherFile = OpenInputFile(RecordPath(other));
     if (!otherFile) return false;
     return CompareFiles(*referenceFile, *otherFile, Record(reference).size, StopRequested);
 }

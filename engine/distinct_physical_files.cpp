@@ -28,7 +28,7 @@ bool KeepFirstPathOfEachPhysicalFile(std::vector<int32_t>& members, std::vector<
     for (size_t position = 0; position < members.size(); ++position) {
         if (StopRequested()) return false;
         IdentifiedPath path{FileIdentity{}, position};
-        if (QueryFileIdentity(Record(static_cast<size_t>(members[position])).path, path.identity))
+        if (QueryFileIdentity(RecordPath(static_cast<size_t>(members[position])), path.identity))
             identified.push_back(path);
     }
     // Sorted by identity, then position: the first of each run of equal

@@ -7,15 +7,19 @@
 constexpr int32_t kNoRecord = -1;
 
 // One catalogued file. Sizes are full 64-bit lengths: files whose lengths
-// differ by a multiple of 4 GiB must never share a bucket.
+// differ by a multiple of 4 GiB must never share a bucket. The path is not
+// held here whole: its folder is one entry of the catalogue's folder table
+// and its name a stretch of the catalogue's name pool, so that a million
+// files cost a few dozen bytes each (catalogue.h gives the path).
 struct FileRecord {
     int64_t size = 0;
-    bool done = false;  // written only by the worker whose range holds `size`
     // The next record of the same size in catalogue order, so that a bucket's
-    // files are found without walking the catalogue. Sits in what would
-    // otherwise be padding after `done`.
+    // files are found without walking the catalogue.
     int32_t nextOfSameSize = kNoRecord;
-    std::string path;  // UTF-8 full path, any length
+    uint32_t folder = 0;      // in the folder table
+    uint32_t nameOffset = 0;  // in the name pool
+    uint16_t nameLength = 0;  // a name is at most 255 UTF-16 units, 765 bytes of UTF-8
+    bool done = false;        // written only by the worker whose range holds `size`
 };
 
 // One size that occurs in the catalogue, with how many files have it and

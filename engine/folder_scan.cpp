@@ -17,6 +17,9 @@ struct WalkFrame {
     std::string prefix;  // folder + separator, always appended
     std::vector<FolderEntry> entries;
     size_t next = 0;
+    // The folder's entry in the catalogue's folder table, made with its first file.
+    bool catalogued = false;
+    uint32_t catalogueFolder = 0;
     bool identityKnown = false;
     bool identityValid = false;
     FileIdentity identity;
@@ -74,14 +77,18 @@ void ScanFolder(const std::string& folder) {
         }
         const FolderEntry& entry = frame.entries[frame.next++];
         if (entry.name.empty() || entry.name[0] == '.') continue;
-        std::string fullPath = frame.prefix + entry.name;
         if (entry.isFolder) {
+            const std::string fullPath = frame.prefix + entry.name;
             FileIdentity identity = entry.identity;
             const bool identityValid = entry.identityKnown || QueryFileIdentity(fullPath, identity);
             const FileIdentity* known = identityValid ? &identity : nullptr;
             if (!LeadsBackToWalkPath(known, path)) EnterFolder(fullPath, known, path);
         } else {
-            AddFile(fullPath, entry.size);
+            if (!frame.catalogued) {
+                frame.catalogueFolder = AddFolder(frame.prefix);
+                frame.catalogued = true;
+            }
+            AddFile(frame.catalogueFolder, entry.name, entry.size);
         }
     }
 }

@@ -76,7 +76,7 @@ std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {
         PresentedGroup& shown = presented[i];
         shown.label = GroupLabel(first + static_cast<int32_t>(i), Record(group.front()).size);
         shown.paths.reserve(group.size());
-        for (int32_t member : group) shown.paths.push_back(Record(member).path);
+        for (int32_t member : group) shown.paths.push_back(RecordPath(member));
     }
     return presented;
 }

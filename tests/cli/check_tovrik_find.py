@@ -49,6 +49,9 @@ def make_tree(root, rng):
     # quote), and one beyond ASCII.
     write(os.path.join(root, "quoted", "hello, twice"), b"quoted twin")
     write(os.path.join(root, "quoted", "\u8868\u793a.txt"), b"quoted twin")
+    # Names code page 932 cannot hold are printed by their real names.
+    write(os.path.join(root, "unicode", "caf\u00e9.txt"), b"real names")
+    write(os.path.join(root, "unicode", "\u00c9lodie", "\U0001F600.txt"), b"real names")
 
 
 def to_tool_path(path, windows):
@@ -71,10 +74,10 @@ def run(command, workdir, name, args):
 
 
 def parse_groups(output, root, windows):
-    """Groups of the default output, whose paths are the program's narrow
-    text: code page 932 on Windows, the file system's bytes natively."""
+    """Groups of the default output, whose paths are UTF-8 (natively the
+    file system's bytes, which are UTF-8 here)."""
     groups = []
-    for line in output.decode("cp932" if windows else "utf-8", "surrogateescape").splitlines():
+    for line in output.decode("utf-8", "surrogateescape").splitlines():
         match = LABEL.match(line)
         if match:
             assert int(match.group(1)) == len(groups), "group numbers must rise from 0 without gaps: " + line
@@ -135,6 +138,8 @@ def main():
     check({(size, tuple(paths)) for size, paths in csv_groups.values()} == {(size, tuple(paths)) for size, paths in groups},
           "the CSV lists the same groups, each in the same order")
     check(any("\u8868\u793a.txt" in path for _, paths in groups for path in paths), "the Japanese name is found")
+    check(("unicode/caf\u00e9.txt", "unicode/\u00c9lodie/\U0001F600.txt") in
+          {tuple(sorted(paths)) for _, paths in groups}, "names outside code page 932 are found by their real names")
 
     code, _, errors = run(command, workdir, "missing", [to_tool_path(os.path.join(workdir, "no-such-folder"), windows)])
     check(code != 0 and "cannot read folder" in errors, "a missing folder must fail clearly: %d %s" % (code, errors))

@@ -107,7 +107,7 @@ TEST_F(AnalysisRunTest, RunShowsEveryGroupNumberedInListOrderAndReportsTime) {
         const int64_t size = Record(group.front()).size;
         EXPECT_EQ(view.shown[g].label, GroupLabel(static_cast<int32_t>(g), size));
         ASSERT_EQ(view.shown[g].paths.size(), group.size());
-        for (size_t m = 0; m < group.size(); ++m) EXPECT_EQ(view.shown[g].paths[m], Record(group[m]).path);
+        for (size_t m = 0; m < group.size(); ++m) EXPECT_EQ(view.shown[g].paths[m], RecordPath(group[m]));
         for (size_t m = 1; m < group.size(); ++m) EXPECT_LT(group[m - 1], group[m]);
         membersBySize[size] = group.size();
     }

@@ -34,9 +34,9 @@ TEST_F(CatalogueTest, RecordsKeepDiscoveryOrderAndBucketsAscend) {
     AddFile("b", 100);
     AddFile("c", 300);
     ASSERT_EQ(RecordCount(), 3u);
-    EXPECT_EQ(Record(0).path, "a");
-    EXPECT_EQ(Record(1).path, "b");
-    EXPECT_EQ(Record(2).path, "c");
+    EXPECT_EQ(RecordPath(0), "a");
+    EXPECT_EQ(RecordPath(1), "b");
+    EXPECT_EQ(RecordPath(2), "c");
     EXPECT_FALSE(Record(2).done);
     ASSERT_EQ(BucketCount(), 2u);
     EXPECT_EQ(Bucket(0).size, 100);

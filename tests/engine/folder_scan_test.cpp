@@ -28,13 +28,13 @@ protected:
 
     static std::set<std::string> CataloguedPaths() {
         std::set<std::string> paths;
-        for (size_t i = 0; i < RecordCount(); ++i) paths.insert(Record(i).path);
+        for (size_t i = 0; i < RecordCount(); ++i) paths.insert(RecordPath(i));
         return paths;
     }
 
     static size_t IndexOf(const std::string& path) {
         for (size_t i = 0; i < RecordCount(); ++i) {
-            if (Record(i).path == path) return i;
+            if (RecordPath(i) == path) return i;
         }
         return RecordCount();
     }
@@ -80,7 +80,7 @@ TEST_F(FolderScanTest, WalksDepthFirstSoASubfoldersFilesStayTogether) {
         std::string prefix = tree.Path(std::string(1, folder) + "/");
         std::vector<size_t> indices;
         for (size_t i = 0; i < RecordCount(); ++i) {
-            if (Record(i).path.compare(0, prefix.size(), prefix) == 0) indices.push_back(i);
+            if (RecordPath(i).compare(0, prefix.size(), prefix) == 0) indices.push_back(i);
         }
         ASSERT_EQ(indices.size(), 5u);
         EXPECT_EQ(indices.back() - indices.front(), 4u) << folder;
@@ -92,7 +92,7 @@ TEST_F(FolderScanTest, SeparatorIsAppendedEvenWhenTheFolderEndsWithOne) {
     tree.File("only", "1");
     ScanFolder(tree.Root() + kPathSeparator);
     ASSERT_EQ(RecordCount(), 1u);
-    EXPECT_EQ(Record(0).path, tree.Root() + kPathSeparator + kPathSeparator + "only");
+    EXPECT_EQ(RecordPath(0), tree.Root() + kPathSeparator + kPathSeparator + "only");
 }
 
 TEST_F(FolderScanTest, StopRequestedBeforeTheScanEndsItAfterTheFirstEntry) {
@@ -124,9 +124,9 @@ TEST_F(FolderScanTest, PathsLongerThanTheClassicLimitAreCataloguedWhole) {
     tree.File(relative, "long");
     ScanFolder(tree.Root());
     ASSERT_EQ(RecordCount(), 1u);
-    EXPECT_EQ(Record(0).path, tree.Path(relative));
-    EXPECT_GT(Record(0).path.size(), 300u);
-    EXPECT_TRUE(OpenInputFile(Record(0).path) != nullptr);
+    EXPECT_EQ(RecordPath(0), tree.Path(relative));
+    EXPECT_GT(RecordPath(0).size(), 300u);
+    EXPECT_TRUE(OpenInputFile(RecordPath(0)) != nullptr);
 }
 
 #ifndef _WIN32
@@ -141,7 +141,7 @@ TEST_F(FolderScanTest, DeepTreeIsWalkedWithoutRecursion) {
     tree.File(relative + "leaf", "leaf");
     ScanFolder(tree.Root());
     ASSERT_EQ(RecordCount(), 1u);
-    EXPECT_EQ(Record(0).path, tree.Path(relative + "leaf"));
+    EXPECT_EQ(RecordPath(0), tree.Path(relative + "leaf"));
 }
 #endif
 
@@ -204,8 +204,8 @@ TEST_F(FolderScanTest, NamesOutsideCodePage932AreCataloguedByTheirRealNames) {
     ASSERT_EQ(CataloguedPaths(), expected);
     std::set<std::string> contents;
     for (size_t i = 0; i < RecordCount(); ++i) {
-        InputFile file = OpenInputFile(Record(i).path);
-        ASSERT_TRUE(file != nullptr) << Record(i).path;
+        InputFile file = OpenInputFile(RecordPath(i));
+        ASSERT_TRUE(file != nullptr) << RecordPath(i);
         char buffer[64];
         contents.insert(std::string(buffer, ReadInputFile(*file, buffer, sizeof buffer)));
     }

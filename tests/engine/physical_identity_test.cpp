@@ -21,7 +21,7 @@ std::set<std::set<std::string>> GroupPaths() {
     std::set<std::set<std::string>> groups;
     for (size_t g = 0; g < GroupCount(); ++g) {
         std::set<std::string> paths;
-        for (int32_t member : GroupAt(g)) paths.insert(Record(member).path);
+        for (int32_t member : GroupAt(g)) paths.insert(RecordPath(member));
         groups.insert(paths);
     }
     return groups;
@@ -97,7 +97,7 @@ std::string LinkFixture(const std::string& relative) {
 
 std::set<std::string> CataloguedPaths() {
     std::set<std::string> paths;
-    for (size_t i = 0; i < RecordCount(); ++i) paths.insert(Record(i).path);
+    for (size_t i = 0; i < RecordCount(); ++i) paths.insert(RecordPath(i));
     return paths;
 }
 
@@ -130,8 +130,8 @@ TEST_F(PhysicalIdentityTest, FolderReachedThroughTwoLinksShowsItsPairOnce) {
     const DuplicateGroup group = GroupAt(0);
     ASSERT_EQ(group.size(), 2u);
     FileIdentity first, second;
-    ASSERT_TRUE(QueryFileIdentity(Record(group[0]).path, first));
-    ASSERT_TRUE(QueryFileIdentity(Record(group[1]).path, second));
+    ASSERT_TRUE(QueryFileIdentity(RecordPath(group[0]), first));
+    ASSERT_TRUE(QueryFileIdentity(RecordPath(group[1]), second));
     EXPECT_NE(first, second);
     // The paths left out count as handled, so the progress reaches its end.
     EXPECT_EQ(g_analysis.processed.load(), 6u);

@@ -19,7 +19,7 @@ void LeaveOutLaterPaths(int64_t size) {
     for (size_t i = 0; i < RecordCount(); ++i) {
         if (Record(i).size != size) continue;
         FileIdentity identity;
-        bool first = QueryFileIdentity(Record(i).path, identity);
+        bool first = QueryFileIdentity(RecordPath(i), identity);
         for (const FileIdentity& earlier : seen) first = first && earlier != identity;
         if (first) {
             seen.push_back(identity);
