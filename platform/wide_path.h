@@ -19,8 +19,15 @@ std::wstring WideFromNarrow(const std::string& narrow);
 std::string NarrowForDisplay(const std::wstring& wide);
 
 // A wide full path in the form the wide functions open whatever its length
-// (the "\\?\" prefix where the classic limit would stop them).
+// and whatever its names: the "\\?\" prefix where the classic limit would
+// stop them, and where the system's normalisation would change the path
+// (a name ending in a space or a dot would lose it and name another file).
 std::wstring WidePathForAnyLength(const std::wstring& wide);
+
+// The path as the system's normalisation makes it (GetFullPathNameW): what
+// a function that takes no "\\?\" path, the shell's among them, would act
+// on. Empty when it cannot be formed.
+std::wstring NormalFormOf(const std::wstring& wide);
 
 // Converts a wide name to the ANSI code page. False when some character has
 // no exact equivalent there (the narrow functions would show it as "?" or

@@ -80,6 +80,7 @@ LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void ClearResultsTree() {
+    g_resultsTree.generation.fetch_add(1);
     SendMessageA(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 

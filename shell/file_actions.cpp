@@ -24,10 +24,17 @@ void RecycleSelectedFile(HWND mainWindow) {
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     const std::string question = kTextConfirmRecycle + path + "\n";
-    // Only a Yes recycles: a box that could not be shown answers 0.
+    uint32_t generation = g_resultsTree.generation.load();
+    // Only a Yes recycles: a box that could not be shown answers 0. A run
+    // may have started and ended under the box: the file goes only while
+    // the tree still lists it.
     if (MessageBoxA(mainWindow, question.c_str(), kTextDeleteFile, MB_YESNO) != IDYES) return;
+    item = FileItemAfterWait(item, generation, path);
+    if (!item) return;
+    generation = g_resultsTree.generation.load();
     if (SendToRecycleBin(mainWindow, path)) {
-        DeleteFileItemAndLoneGroup(item);
+        item = FileItemAfterWait(item, generation, path);
+        if (item) DeleteFileItemAndLoneGroup(item);
         UpdateResultsMenu(mainWindow);
     }
     RefreshFileInfoWindow();
@@ -62,7 +69,10 @@ void MoveSelectedFile(HWND mainWindow) {
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     std::string folder;
+    const uint32_t generation = g_resultsTree.generation.load();
     if (!ChooseFolder(mainWindow, kTextSelectFolder, folder)) return;
+    item = FileItemAfterWait(item, generation, path);
+    if (!item) return;
     const std::string moved = MoveUnderOwnName(path, folder);
     if (!moved.empty()) SetTreeItemText(item, moved);
     RefreshFileInfoWindow();

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -52,13 +53,27 @@ bool WriteAll(HANDLE file, const std::string& contents) {
     return true;
 }
 
+// A name beside the target that no file has: the temporary file is made
+// there (CREATE_NEW), so it never replaces a file of the user's.
+UniqueHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary) {
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        wchar_t suffix[32];
+        swprintf(suffix, sizeof suffix / sizeof suffix[0], L".%08lx.tovrik-partial", static_cast<unsigned long>(seed + attempt));
+        temporary = path + suffix;
+        UniqueHandle file = AdoptFileHandle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return nullptr;
+}
+
 // Written beside the target first and put in its place whole, so that a
 // failed write never leaves a cut-short file or spoils the one it replaces.
 bool WriteFileWhole(const std::wstring& path, const std::string& contents) {
-    const std::wstring temporary = path + L".tovrik-partial";
+    std::wstring temporary;
     {
-        UniqueHandle file = AdoptFileHandle(
-            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle file = CreateTemporaryBeside(path, temporary);
         if (!file) return false;
         if (!WriteAll(file.get(), contents) || !FlushFileBuffers(file.get())) {
             file.reset();

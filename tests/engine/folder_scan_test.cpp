@@ -187,7 +187,7 @@ TEST_F(FolderScanTest, NameOutsideCodePage932IsReachedThroughAPathThatOpensIt) {
         InputFile file = OpenInputFile(path);
         ASSERT_TRUE(file != nullptr) << path;
         char buffer[64];
-        size_t got = ReadInputFile(*file, buffer, sizeof buffer);
+        size_t got = ReadInputFile(*file, buffer, sizeof buffer).bytes;
         contents.insert(std::string(buffer, got));
         EXPECT_EQ(Record(i).size, static_cast<int64_t>(got)) << path;
     }
