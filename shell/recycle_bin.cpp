@@ -85,8 +85,11 @@ public:
             stopped = true;
             return HRESULT_FROM_WIN32(ERROR_CANCELLED);
         }
-        current_ = Position(item);
-        if (current_ != kNone && !handled_[current_] && ItemIsHeldFile(item, files_[current_].identity)) return S_OK;
+        FileIdentity identity;
+        const bool known = ItemIdentity(item, identity);
+        current_ = Position(item, known ? &identity : nullptr);
+        if (current_ != kNone && !handled_[current_] && known && identity == files_[current_].identity) return S_OK;
+        // An item that is none of ours cancels the rest, with no retry.
         mismatched = current_;
         return HRESULT_FROM_WIN32(ERROR_CANCELLED);
     }
@@ -114,20 +117,25 @@ public:
     STDMETHODIMP ResumeTimer() override { return S_OK; }
 
 private:
-    size_t Position(IShellItem* item) const {
+    // The queued item the shell names, else the unhandled one of the same
+    // identity (the shell may hand over an item of its own making).
+    size_t Position(IShellItem* item, const FileIdentity* identity) const {
         for (size_t i = 0; i < items_.size(); ++i) {
             int order = 1;
             if (items_[i] && SUCCEEDED(items_[i]->Compare(item, SICHINT_CANONICAL, &order)) && order == 0) return i;
         }
+        for (size_t i = 0; identity && i < files_.size(); ++i) {
+            if (!handled_[i] && files_[i].identity == *identity) return i;
+        }
         return kNone;
     }
 
-    static bool ItemIsHeldFile(IShellItem* item, const FileIdentity& held) {
+    static bool ItemIdentity(IShellItem* item, FileIdentity& identity) {
         LPWSTR path = nullptr;
         if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return false;
-        const bool same = NamesHeldFile(path, held);
+        const bool known = IdentityAt(path, identity);
         CoTaskMemFree(path);
-        return same;
+        return known;
     }
 
     const std::vector<FileToRecycle>& files_;
