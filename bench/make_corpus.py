@@ -139,6 +139,17 @@ def small_tree(root, count):
     c.finish()
 
 
+def duplicates_tree(root, groups):
+    """`groups` sets of three identical small files: two of each to recycle."""
+    c = Corpus(root, "dups%dk" % (2 * groups // 1000), 30 + groups)
+    c.make_folders(max(1, groups // 50))
+    for g in range(groups):
+        data = c.bytes(c.log_uniform(100, 8 * KIB))
+        for m in range(3):
+            c.write(c.place("g%05d-%d.dat" % (g, m)), data)
+    c.finish()
+
+
 CORPORA = {
     "mixed": mixed_tree,
     "bucket1000": lambda root: bucket_series(root, 1000),
@@ -147,6 +158,7 @@ CORPORA = {
     "tree50k": lambda root: small_tree(root, 50000),
     "tree100k": lambda root: small_tree(root, 100000),
     "tree200k": lambda root: small_tree(root, 200000),
+    "dups20k": lambda root: duplicates_tree(root, 10000),
 }
 
 

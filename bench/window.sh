@@ -3,6 +3,9 @@
 # corpus and the 50,000-file tree, beside tovrik-find.exe. See README.md.
 #   bench/window.sh           5 rounds (about 15 minutes once the corpora exist)
 #   bench/window.sh --quick   3 rounds
+#   bench/window.sh recycle [--rounds N] [--baseline BUILD_WIN]
+#                             the bulk recycle of 20,000 duplicates, beside an
+#                             older Windows build in alternation with --baseline
 # Corpora go to $TOVRIK_BENCH_DIR (default /tmp/tovrik-bench) and are reused.
 set -euo pipefail
 
@@ -10,14 +13,21 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${TOVRIK_BENCH_WIN_BUILD:-$root/build-win}"
 corpus_dir="${TOVRIK_BENCH_DIR:-/tmp/tovrik-bench}"
+bench=window_bench.py
+corpora=(mixed tree50k)
+if [[ "${1:-}" == recycle ]]; then
+  shift
+  bench=recycle_bench.py
+  corpora=(dups20k)
+fi
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" > /dev/null
 cmake --build "$build" -j"$(nproc)" --target Tovrik tovrik-find e2e_launcher tovrik_e2e_agent > /dev/null
-python3 "$here/make_corpus.py" "$corpus_dir" mixed tree50k
+python3 "$here/make_corpus.py" "$corpus_dir" "${corpora[@]}"
 
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 source "$root/scripts/wine-env.sh"
 source "$root/scripts/display.sh"
 start_windows_session
-python3 "$here/window_bench.py" "$build" "$corpus_dir" "$@"
+python3 "$here/$bench" "$build" "$corpus_dir" "$@"

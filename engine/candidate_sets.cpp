@@ -15,17 +15,17 @@ namespace {
 constexpr size_t kWholeReadPiece = 256 * 1024;
 
 struct ProbeKey {
-    bool opened = false;
-    uint64_t amount = 0;  // bytes delivered: a file that shrank differs
+    bool readable = false;  // opened, and no read failed
+    uint64_t amount = 0;    // bytes delivered: a file that shrank differs
     uint64_t digest = 0;
     int32_t record = 0;
 
-    // Unopened files sort first and never equal anything.
+    // Unreadable files sort first and never equal anything.
     bool SameContentsAs(const ProbeKey& other) const {
-        return opened && other.opened && amount == other.amount && digest == other.digest;
+        return readable && other.readable && amount == other.amount && digest == other.digest;
     }
     bool operator<(const ProbeKey& other) const {
-        if (opened != other.opened) return !opened;
+        if (readable != other.readable) return !readable;
         if (digest != other.digest) return digest < other.digest;
         if (amount != other.amount) return amount < other.amount;
         return record < other.record;
@@ -44,23 +44,25 @@ bool ReadKey(int32_t record, int64_t size, Narrowing stage, std::vector<char>& b
     InputFile file = OpenInputFile(RecordPath(static_cast<size_t>(record)),
                                    whole ? ReadPattern::kSequential : ReadPattern::kProbe);
     if (!file) return true;
-    key.opened = true;
     ContentDigest digest;
     if (whole) {
         for (;;) {
-            const size_t got = ReadInputFile(*file, buffer.data(), kWholeReadPiece);
-            digest.Add(buffer.data(), got);
-            key.amount += got;
+            const InputRead read = ReadInputFile(*file, buffer.data(), kWholeReadPiece);
+            if (read.failed) return true;
+            digest.Add(buffer.data(), read.bytes);
+            key.amount += read.bytes;
             if (StopRequested()) return false;
-            if (got < kWholeReadPiece) break;
+            if (read.bytes < kWholeReadPiece) break;
         }
     } else {
         const size_t length = BlockLength(size);
         const int64_t offset = stage == Narrowing::kLastBlock ? size - static_cast<int64_t>(length) : 0;
-        const size_t got = ReadInputFileAt(*file, offset, buffer.data(), length);
-        digest.Add(buffer.data(), got);
-        key.amount = got;
+        const InputRead read = ReadInputFileAt(*file, offset, buffer.data(), length);
+        if (read.failed) return true;
+        digest.Add(buffer.data(), read.bytes);
+        key.amount = read.bytes;
     }
+    key.readable = true;
     key.digest = digest.Finish();
     return true;
 }

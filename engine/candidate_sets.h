@@ -39,6 +39,7 @@ bool StageCoversContents(Narrowing stage, int64_t size);
 Narrowing NextNarrowing(const CandidateSet& set, int64_t size);
 
 // Splits `set` by the digest that `stage` reads. The pieces keep catalogue
-// order inside; a file that cannot be opened is a piece of its own. False
-// when a stop was requested, with `pieces` unusable.
+// order inside; a file that cannot be opened or read is a piece of its own
+// (alone, it joins no group). False when a stop was requested, with
+// `pieces` unusable.
 bool SplitCandidates(const CandidateSet& set, int64_t size, Narrowing stage, std::vector<CandidateSet>& pieces);

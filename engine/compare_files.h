@@ -14,12 +14,24 @@ constexpr int64_t kSmallFileLimit = 2048;
 
 inline size_t ChunkLengthForSize(int64_t size) { return size <= kSmallFileLimit ? kSmallFileChunk : kLargeFileChunk; }
 
-// True when both catalogued files open, deliver the same bytes in the same
-// amounts at every read and end at the same point. False when they differ,
-// when either cannot be opened, or when a stop is requested (checked after
-// each chunk).
+// How a comparison ended. A file that cannot be opened or whose read fails
+// is unreadable: its bytes are unknown, so it is neither equal nor
+// different, and the grouping leaves it out.
+enum class Comparison {
+    kEqual,
+    kDifferent,
+    kReferenceUnreadable,
+    kOtherUnreadable,
+    kStopped,
+};
+
+// Compares two catalogued files, opening both afresh.
+Comparison CompareRecords(int32_t reference, int32_t other);
+
+// True only when CompareRecords finds them equal.
 bool CompareFiles(int32_t reference, int32_t other);
 
-// The same for two files already open and read from where they stand, with
-// the caller's own stop (asked after each chunk).
-bool CompareFiles(OpenedFile& reference, OpenedFile& other, int64_t size, bool (*stopRequested)());
+// Two files already open, from their first byte: equal only when each gives
+// exactly `size` bytes and then ends, with no read failing, and every byte
+// matches. The caller's stop is asked after each chunk.
+Comparison CompareOpenFiles(OpenedFile& reference, OpenedFile& other, int64_t size, bool (*stopRequested)());

@@ -13,8 +13,7 @@ struct IdentifiedPath {
     size_t position;  // in the bucket's members
 
     bool operator<(const IdentifiedPath& other) const {
-        if (identity.volume != other.identity.volume) return identity.volume < other.identity.volume;
-        if (identity.index != other.identity.index) return identity.index < other.identity.index;
+        if (identity != other.identity) return identity < other.identity;
         return position < other.position;
     }
 };

@@ -4,13 +4,23 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
+// The volume and the file's number on it. Windows gives a 128-bit file ID
+// with a 64-bit volume serial where it can (ReFS promises no unique 64-bit
+// index), else the 32-bit serial and the 64-bit index; POSIX st_dev, st_ino.
 struct FileIdentity {
-    uint64_t volume = 0;  // st_dev, or the volume serial number
-    uint64_t index = 0;   // st_ino, or the file index
+    uint64_t volume = 0;
+    uint64_t indexHigh = 0;  // the upper half of a 128-bit file ID, else 0
+    uint64_t index = 0;
 
-    bool operator==(const FileIdentity& other) const { return volume == other.volume && index == other.index; }
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && indexHigh == other.indexHigh && index == other.index;
+    }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+    bool operator<(const FileIdentity& other) const {
+        return std::tie(volume, indexHigh, index) < std::tie(other.volume, other.indexHigh, other.index);
+    }
 };
 
 // Follows links. False when the path cannot be opened or queried.

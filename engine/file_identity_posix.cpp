@@ -5,7 +5,6 @@
 bool QueryFileIdentity(const std::string& path, FileIdentity& identity) {
     struct stat status;
     if (stat(path.c_str(), &status) != 0) return false;
-    identity.volume = static_cast<uint64_t>(status.st_dev);
-    identity.index = static_cast<uint64_t>(status.st_ino);
+    identity = FileIdentity{static_cast<uint64_t>(status.st_dev), 0, static_cast<uint64_t>(status.st_ino)};
     return true;
 }

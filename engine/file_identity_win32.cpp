@@ -8,8 +8,7 @@
 bool QueryFileIdentity(const std::string& path, FileIdentity& identity) {
     std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!QueryFileInformation(wide, info)) return false;
-    identity = IdentityOf(info);
-    return true;
+    UniqueHandle handle = OpenForQuery(wide);
+    int64_t length = 0;
+    return handle && DescribeFileHandle(handle.get(), length, identity);
 }

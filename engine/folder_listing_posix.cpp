@@ -34,7 +34,7 @@ bool ListFolderEntries(const std::string& prefix, std::vector<FolderEntry>& entr
         if (S_ISDIR(status.st_mode)) {
             entry.isFolder = true;
             entry.identityKnown = true;
-            entry.identity = FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+            entry.identity = FileIdentity{static_cast<uint64_t>(status.st_dev), 0, static_cast<uint64_t>(status.st_ino)};
         } else if (S_ISREG(status.st_mode)) {
             entry.size = static_cast<int64_t>(status.st_size);
         } else {

@@ -11,15 +11,16 @@ namespace {
 // The find data of a link describes the link itself; the walk wants what it
 // leads to, as a status query by path reports it.
 bool QueryLinkTarget(const std::wstring& path, FolderEntry& entry) {
+    UniqueHandle handle = OpenForQuery(path);
     BY_HANDLE_FILE_INFORMATION info;
-    if (!QueryFileInformation(path, info)) return false;
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return false;
     entry.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.size = entry.isFolder ? 0
                                 : static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) |
                                                        info.nFileSizeLow);
     // The handle was open anyway: the walk's cycle check needs no second one.
     entry.identityKnown = true;
-    entry.identity = IdentityOf(info);
+    entry.identity = IdentityOf(handle.get(), info);
     return true;
 }
 

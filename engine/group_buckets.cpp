@@ -21,31 +21,57 @@ void Deliver(DuplicateGroup group, std::vector<DuplicateGroup>* held) {
         AppendGroup(std::move(group));
 }
 
+// A record that cannot be read leaves its bucket: it joins no group, and
+// the others go on without it.
+void LeaveBucket(int32_t index) {
+    Record(static_cast<size_t>(index)).done = true;
+    CountProcessed();
+}
+
 // One pass as over the whole bucket, but over the candidates only: the
 // lowest member is the reference, each other member that the byte
 // comparison proves equal joins, and the rest stay in `set` for a later
 // pass. Only the candidates could have matched, so the group is the one the
-// whole bucket's pass would form. False when stopped; a group that a stopped
-// comparison may have cut short is dropped rather than delivered.
+// whole bucket's pass would form. A reference that fails to read leaves,
+// and the pass is made again without it. False when stopped; a group that
+// a stopped comparison may have cut short is dropped rather than delivered.
 bool RunPass(CandidateSet& set, std::vector<DuplicateGroup>* held) {
     DuplicateGroup group;
     std::vector<int32_t> rest;
-    for (int32_t index : set.members) {
+    for (size_t position = 0; position < set.members.size(); ++position) {
+        const int32_t index = set.members[position];
         if (StopRequested()) return false;
-        bool joins = group.empty();
-        if (!joins) {
-            joins = CompareFiles(group.front(), index);
-            if (!joins) set.comparisonFailed = true;
-        }
-        if (joins) {
-            Record(static_cast<size_t>(index)).done = true;
+        if (group.empty()) {
             group.push_back(index);
-            CountProcessed();
-        } else {
+            continue;
+        }
+        switch (CompareRecords(group.front(), index)) {
+        case Comparison::kEqual:
+            group.push_back(index);
+            break;
+        case Comparison::kDifferent:
+            set.comparisonFailed = true;
             rest.push_back(index);
+            break;
+        case Comparison::kOtherUnreadable:
+            LeaveBucket(index);
+            break;
+        case Comparison::kReferenceUnreadable:
+            LeaveBucket(group.front());
+            rest.insert(rest.end(), group.begin() + 1, group.end());
+            rest.insert(rest.end(), set.members.begin() + static_cast<std::ptrdiff_t>(position), set.members.end());
+            std::sort(rest.begin(), rest.end());
+            set.members.swap(rest);
+            return true;
+        case Comparison::kStopped:
+            return false;
         }
     }
     if (StopRequested()) return false;
+    for (int32_t index : group) {
+        Record(static_cast<size_t>(index)).done = true;
+        CountProcessed();
+    }
     if (group.size() >= 2) Deliver(std::move(group), held);
     set.members.swap(rest);
     return true;
@@ -94,10 +120,7 @@ bool GroupOneBucket(size_t bucketIndex, std::vector<DuplicateGroup>* held) {
         // as handled.
         if (!set.onePathPerFile && set.members.size() >= 2) {
             if (!KeepFirstPathOfEachPhysicalFile(set.members, leftOut)) return false;
-            for (int32_t index : leftOut) {
-                Record(static_cast<size_t>(index)).done = true;
-                CountProcessed();
-            }
+            for (int32_t index : leftOut) LeaveBucket(index);
             set.onePathPerFile = true;
             // The first member may have gone: the set waits its turn again.
             if (!set.members.empty()) {

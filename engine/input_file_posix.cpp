@@ -5,20 +5,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-struct OpenedFile {
+struct PlatformFile {
     int descriptor;
 };
 
-void OpenedFileCloser::operator()(OpenedFile* file) const {
+void PlatformFileCloser::operator()(PlatformFile* file) const {
     close(file->descriptor);
     delete file;
 }
 
-InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputSharing /*sharing*/) {
+std::unique_ptr<PlatformFile, PlatformFileCloser> OpenPlatformFile(const std::string& path, ReadPattern pattern,
+                                                                   InputSharing /*sharing*/) {
     // O_NONBLOCK keeps a FIFO put in place after the scan from hanging a worker.
     int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return nullptr;
-    InputFile file(new OpenedFile{descriptor});
+    std::unique_ptr<PlatformFile, PlatformFileCloser> file(new PlatformFile{descriptor});
     // A folder put in a file's place opens here but reads nothing: it must
     // count as unopenable, not as an empty file.
     struct stat status;
@@ -29,34 +30,20 @@ InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputShari
     return file;
 }
 
-size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
-    size_t total = 0;
-    char* bytes = static_cast<char*>(buffer);
-    while (total < count) {
-        ssize_t got = read(file.descriptor, bytes + total, count - total);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        total += static_cast<size_t>(got);
+bool ReadPlatformFileAt(PlatformFile& file, uint64_t offset, void* buffer, size_t count, size_t& got) {
+    for (;;) {
+        const ssize_t read = pread(file.descriptor, buffer, count, static_cast<off_t>(offset));
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) return false;
+        got = static_cast<size_t>(read);
+        return true;
     }
-    return total;
 }
 
-size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t count) {
-    size_t total = 0;
-    char* bytes = static_cast<char*>(buffer);
-    while (total < count) {
-        ssize_t got = pread(file.descriptor, bytes + total, count - total, static_cast<off_t>(offset) + total);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        total += static_cast<size_t>(got);
-    }
-    return total;
-}
-
-bool DescribeInputFile(OpenedFile& file, int64_t& length, FileIdentity& identity) {
+bool DescribePlatformFile(PlatformFile& file, int64_t& length, FileIdentity& identity) {
     struct stat status;
     if (fstat(file.descriptor, &status) != 0) return false;
     length = static_cast<int64_t>(status.st_size);
-    identity = FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    identity = FileIdentity{static_cast<uint64_t>(status.st_dev), 0, static_cast<uint64_t>(status.st_ino)};
     return true;
 }

@@ -6,11 +6,11 @@
 #include "platform/kernel_handles.h"
 #include "platform/wide_path.h"
 
-struct OpenedFile {
+struct PlatformFile {
     UniqueHandle handle;
 };
 
-void OpenedFileCloser::operator()(OpenedFile* file) const { delete file; }
+void PlatformFileCloser::operator()(PlatformFile* file) const { delete file; }
 
 namespace {
 
@@ -28,7 +28,8 @@ DWORD ShareModeFor(InputSharing sharing) {
 
 }  // namespace
 
-InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputSharing sharing) {
+std::unique_ptr<PlatformFile, PlatformFileCloser> OpenPlatformFile(const std::string& path, ReadPattern pattern,
+                                                                   InputSharing sharing) {
     std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return nullptr;
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
@@ -36,41 +37,26 @@ InputFile OpenInputFile(const std::string& path, ReadPattern pattern, InputShari
     UniqueHandle handle = AdoptFileHandle(
         CreateFileW(wide.c_str(), GENERIC_READ, ShareModeFor(sharing), nullptr, OPEN_EXISTING, hint, nullptr));
     if (!handle) return nullptr;
-    return InputFile(new OpenedFile{std::move(handle)});
+    return std::unique_ptr<PlatformFile, PlatformFileCloser>(new PlatformFile{std::move(handle)});
 }
 
-size_t ReadInputFile(OpenedFile& file, void* buffer, size_t count) {
-    size_t total = 0;
-    char* bytes = static_cast<char*>(buffer);
-    while (total < count) {
-        DWORD got = 0;
-        if (!ReadFile(file.handle.get(), bytes + total, static_cast<DWORD>(count - total), &got, nullptr) || got == 0) break;
-        total += got;
+bool ReadPlatformFileAt(PlatformFile& file, uint64_t offset, void* buffer, size_t count, size_t& got) {
+    // On a handle opened for synchronous reading the offset in OVERLAPPED
+    // says where ReadFile reads.
+    OVERLAPPED where = {};
+    where.Offset = static_cast<DWORD>(offset & 0xffffffffu);
+    where.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    const DWORD wanted = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+    if (!ReadFile(file.handle.get(), buffer, wanted, &read, &where)) {
+        // Reading at or past the end reports the end, not a fault.
+        if (GetLastError() != ERROR_HANDLE_EOF) return false;
+        read = 0;
     }
-    return total;
-}
-
-size_t ReadInputFileAt(OpenedFile& file, int64_t offset, void* buffer, size_t count) {
-    size_t total = 0;
-    char* bytes = static_cast<char*>(buffer);
-    while (total < count) {
-        // On a handle opened for synchronous reading the offset in OVERLAPPED
-        // says where ReadFile reads.
-        const uint64_t at = static_cast<uint64_t>(offset) + total;
-        OVERLAPPED where = {};
-        where.Offset = static_cast<DWORD>(at & 0xffffffffu);
-        where.OffsetHigh = static_cast<DWORD>(at >> 32);
-        DWORD got = 0;
-        if (!ReadFile(file.handle.get(), bytes + total, static_cast<DWORD>(count - total), &got, &where) || got == 0) break;
-        total += got;
-    }
-    return total;
-}
-
-bool DescribeInputFile(OpenedFile& file, int64_t& length, FileIdentity& identity) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file.handle.get(), &info)) return false;
-    length = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-    identity = IdentityOf(info);
+    got = read;
     return true;
+}
+
+bool DescribePlatformFile(PlatformFile& file, int64_t& length, FileIdentity& identity) {
+    return DescribeFileHandle(file.handle.get(), length, identity);
 }

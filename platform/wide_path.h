@@ -10,8 +10,15 @@
 std::wstring WidePathFromUtf8(const std::string& path);
 
 // A wide full path in the form the wide functions open whatever its length
-// (the "\\?\" prefix where the classic limit would stop them).
+// and whatever its names: the "\\?\" prefix where the classic limit would
+// stop them, and where the system's normalisation would change the path
+// (a name ending in a space or a dot would lose it and name another file).
 std::wstring WidePathForAnyLength(const std::wstring& wide);
+
+// The path as the system's normalisation makes it (GetFullPathNameW): what
+// a function that takes no "\\?\" path, the shell's among them, would act
+// on. Empty when it cannot be formed.
+std::wstring NormalFormOf(const std::wstring& wide);
 
 // The 8.3 form of a wide full path, with the "\\?\" prefix where the path
 // has it; empty when the file system gives none. Only for interfaces that

@@ -32,6 +32,7 @@ const char kTextConfirmRecycleAllButFirst[] =
     "各グループの先頭のファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？";
 const char kTextRecycledFiles[] = "%s個のファイルをゴミ箱に入れました";
 const char kTextLeftChangedFiles[] = "\n\n内容が変わっていたか開けなかったため、%s個のファイルを残しました";
+const char kTextNotRecycledFiles[] = "\n\n%s個のファイルはゴミ箱に入れられませんでした";
 const char kTextCannotSave[] = "保存できませんでした";
 const char kTextCsvFileType[] = "CSV ファイル (*.csv)";
 

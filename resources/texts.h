@@ -34,6 +34,7 @@ extern const char kTextConfirmKeepThisRecycleOthers[];  // printf: count, kept p
 extern const char kTextConfirmRecycleAllButFirst[];     // printf: count, total bytes
 extern const char kTextRecycledFiles[];                 // printf: count
 extern const char kTextLeftChangedFiles[];              // printf: count; follows kTextRecycledFiles
+extern const char kTextNotRecycledFiles[];              // printf: count; follows the two above
 extern const char kTextCannotSave[];                    // followed by the path
 extern const char kTextCsvFileType[];                   // the Save As dialog's file type
 

@@ -61,14 +61,16 @@ std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {
     // Only the members' indices are copied under the lock; labels and paths
     // are built after its release, so the workers never wait on them. The
     // catalogue's sizes and paths do not change while the workers run.
+    // The cursor moves only once every label and path exists: a hand-over
+    // that runs out of memory leaves its groups for the next one.
     std::vector<DuplicateGroup> fresh;
     int32_t first = 0;
+    int32_t end = 0;
     {
         std::lock_guard<std::mutex> guard(g_groupList.lock);
-        const int32_t end = static_cast<int32_t>(g_groupList.groups.size());
+        end = static_cast<int32_t>(g_groupList.groups.size());
         first = cursor < end ? cursor : end;
         fresh.assign(g_groupList.groups.begin() + first, g_groupList.groups.end());
-        cursor = end;
     }
     std::vector<PresentedGroup> presented(fresh.size());
     for (size_t i = 0; i < fresh.size(); ++i) {
@@ -78,5 +80,6 @@ std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {
         shown.paths.reserve(group.size());
         for (int32_t member : group) shown.paths.push_back(RecordPath(member));
     }
+    cursor = end;
     return presented;
 }

@@ -24,10 +24,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     char piece[64 * 1024];
     for (;;) {
-        const size_t got = ReadInputFile(*file, piece, sizeof piece);
-        bytes.append(piece, got);
+        const InputRead read = ReadInputFile(*file, piece, sizeof piece);
+        if (read.failed) return false;  // a picture cut short by a fault is none
+        bytes.append(piece, read.bytes);
         if (bytes.size() > kLargestPictureFile) return false;
-        if (got < sizeof piece) return true;
+        if (read.bytes < sizeof piece) return true;
     }
 }
 

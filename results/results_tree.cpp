@@ -83,6 +83,7 @@ LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void ClearResultsTree() {
+    g_resultsTree.generation.fetch_add(1);
     SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ struct ResultsTreeState {
     HWND captionLabel = nullptr;
     HWND tree = nullptr;
     WNDPROC stockTreeProc = nullptr;  // the stock tree-view procedure
+    // Counts the clears of the tree: an item handle taken before a question
+    // still names its item only while this is unchanged.
+    std::atomic<uint32_t> generation{0};
 };
 
 extern ResultsTreeState g_resultsTree;

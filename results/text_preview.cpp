@@ -101,7 +101,7 @@ std::string ReadTextPreview(const std::string& path, int lineLimit) {
     unsigned char block[kBlockBytes];
     for (size_t totalRead = 0;;) {
         std::memset(block, 0, sizeof block);
-        const size_t length = ReadInputFile(*file, block, sizeof block);
+        const size_t length = ReadInputFile(*file, block, sizeof block).bytes;
         totalRead += length;
         if (reading.collected.empty() && block[0] == 0xFF && block[1] == 0xFE) reading.mode = ReadingMode::kUtf16;
         if (reading.mode == ReadingMode::kUtf16) {

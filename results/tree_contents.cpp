@@ -24,6 +24,19 @@ std::vector<PresentedGroup> ShownGroups(const std::vector<TreeGroup>& groups) {
     return shown;
 }
 
+HTREEITEM FindFileItem(const std::string& path) {
+    for (HTREEITEM group = TreeFirstGroup(); group; group = TreeNextSibling(group)) {
+        for (HTREEITEM file = TreeFirstChild(group); file; file = TreeNextSibling(file)) {
+            if (GetTreeItemText(file) == path) return file;
+        }
+    }
+    return nullptr;
+}
+
+HTREEITEM FileItemAfterWait(HTREEITEM item, uint32_t generation, const std::string& path) {
+    return g_resultsTree.generation.load() == generation ? item : FindFileItem(path);
+}
+
 bool TreeHasGroups() { return TreeFirstGroup() != nullptr; }
 
 void DeleteFileItemAndLoneGroup(HTREEITEM fileItem) {

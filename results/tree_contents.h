@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "results/new_groups.h"
@@ -23,6 +25,15 @@ std::vector<PresentedGroup> ShownGroups(const std::vector<TreeGroup>& groups);
 
 // True when the tree holds at least one group item.
 bool TreeHasGroups();
+
+// The file item whose text is `path`, looked up afresh; null when the tree
+// lists no such file.
+HTREEITEM FindFileItem(const std::string& path);
+
+// `item` as it stands after a question or dialog that began at tree
+// generation `generation`: the same handle while the tree was not cleared,
+// else the item listing `path` now, or null.
+HTREEITEM FileItemAfterWait(HTREEITEM item, uint32_t generation, const std::string& path);
 
 // Takes a file item off the tree, and its group item too when that is left
 // with one file item or none: a lone file is no duplicate (it stays on disk).

@@ -1,5 +1,7 @@
 #include "shell/bulk_recycle.h"
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,6 @@
 #include "results/format_thousands.h"
 #include "results/results_tree.h"
 #include "results/tree_contents.h"
-#include "shell/recycle_bin.h"
 #include "shell/recycle_plan.h"
 #include "shell/recycle_progress_dialog.h"
 #include "shell/results_menu.h"
@@ -24,41 +25,61 @@ bool UserAgrees(HWND mainWindow, const std::wstring& question) {
     return ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) == IDYES;
 }
 
-// Takes the recycled file items off the tree, and a group when only its
-// kept file is left; the other groups keep their labels. The kept item never
-// goes, so no group goes while one of its recycled items is still to come.
-void RemoveRecycledItems(const std::vector<TreeGroup>& tree, const std::vector<ProvenDuplicate>& proven,
-                         const std::vector<bool>& gone) {
-    for (size_t i = 0; i < proven.size(); ++i) {
-        if (gone[i]) DeleteFileItemAndLoneGroup(tree[proven[i].group].files[proven[i].member]);
+// Takes the recycled file items off the tree, and a group when only one
+// file item of it is left; the other groups keep their labels. When the
+// tree was cleared meanwhile (a run started under the dialog), the items
+// are found again by their paths.
+void RemoveRecycledItems(std::vector<TreeGroup> tree, const std::vector<PresentedGroup>& shown,
+                         const BulkRecycleOutcome& outcome, uint32_t generation) {
+    std::vector<std::vector<bool>> gone(tree.size());
+    for (size_t g = 0; g < tree.size(); ++g) gone[g].assign(tree[g].files.size(), false);
+    if (g_resultsTree.generation.load() == generation) {
+        for (const auto& [group, member] : outcome.recycled) gone[group][member] = true;
+    } else {
+        std::set<std::string> paths;
+        for (const auto& [group, member] : outcome.recycled) paths.insert(shown[group].paths[member]);
+        tree = ReadTreeGroups();
+        gone.assign(tree.size(), {});
+        for (size_t g = 0; g < tree.size(); ++g) {
+            for (const std::string& path : tree[g].shown.paths) gone[g].push_back(paths.count(path) > 0);
+        }
+    }
+    for (size_t g = 0; g < tree.size(); ++g) {
+        const size_t staying = static_cast<size_t>(std::count(gone[g].begin(), gone[g].end(), false));
+        if (staying == tree[g].files.size()) continue;
+        if (staying <= 1) {
+            DeleteTreeItem(tree[g].item);
+            continue;
+        }
+        for (size_t f = 0; f < tree[g].files.size(); ++f) {
+            if (gone[g][f]) DeleteTreeItem(tree[g].files[f]);
+        }
     }
 }
 
-void ReportOutcome(HWND mainWindow, size_t recycled, size_t left) {
-    std::wstring text = WideFromCp932Format(kTextRecycledFiles, {Thousands(static_cast<int64_t>(recycled))});
-    if (left > 0) text += WideFromCp932Format(kTextLeftChangedFiles, {Thousands(static_cast<int64_t>(left))});
+void ReportOutcome(HWND mainWindow, const BulkRecycleOutcome& outcome) {
+    std::wstring text =
+        WideFromCp932Format(kTextRecycledFiles, {Thousands(static_cast<int64_t>(outcome.recycled.size()))});
+    if (outcome.left > 0)
+        text += WideFromCp932Format(kTextLeftChangedFiles, {Thousands(static_cast<int64_t>(outcome.left))});
+    if (outcome.notRecycled > 0)
+        text += WideFromCp932Format(kTextNotRecycledFiles, {Thousands(static_cast<int64_t>(outcome.notRecycled))});
     ShowMessageBox(mainWindow, text, kTextProcessingFinished, MB_OK);
 }
 
-// Proves what the plan sends away, hands the proven files to the shell in
-// one operation while they and the kept files are held, and shows the
-// outcome. A stopped check recycles nothing.
+// Checks and recycles what the plan sends away, batch by batch behind the
+// progress dialog, and shows the outcome. Nothing happens when the tree was
+// cleared under the question: the groups agreed to are no longer shown. A
+// stop before anything went shows nothing.
 void RecycleProvenDuplicates(HWND mainWindow, const std::vector<TreeGroup>& tree,
-                             const std::vector<PresentedGroup>& shown, const std::vector<RecycleBatch>& batches) {
-    RecycleProof proof = ProveWithProgress(mainWindow, shown, batches);
-    if (proof.stopped) return;
-    std::vector<std::string> paths;
-    paths.reserve(proof.proven.size());
-    for (const ProvenDuplicate& file : proof.proven) paths.push_back(shown[file.group].paths[file.member]);
-    const std::vector<bool> gone = SendFilesToRecycleBin(mainWindow, paths);
-    RemoveRecycledItems(tree, proof.proven, gone);
-    const size_t left = proof.left;
-    proof = RecycleProof();  // the held files are let go
-    size_t recycled = 0;
-    for (bool went : gone) recycled += went ? 1 : 0;
+                             const std::vector<PresentedGroup>& shown, const std::vector<PlannedGroup>& plan,
+                             uint32_t generation) {
+    if (g_resultsTree.generation.load() != generation) return;
+    const BulkRecycleOutcome outcome = RecycleWithProgress(mainWindow, shown, plan);
+    RemoveRecycledItems(tree, shown, outcome, generation);
     RefreshFileInfoWindow();
     UpdateResultsMenu(mainWindow);
-    ReportOutcome(mainWindow, recycled, left);
+    if (!outcome.stopped || !outcome.recycled.empty()) ReportOutcome(mainWindow, outcome);
 }
 
 // Finds the group and member position of a file item.
@@ -81,13 +102,14 @@ void KeepSelectedRecycleOthers(HWND mainWindow) {
     size_t member = 0;
     if (!FindFileItem(tree, item, group, member)) return;
     const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<RecycleBatch> batches = PlanKeepOne(shown, group, member);
-    if (batches.empty()) return;
-    const RecycleTotals totals = TotalsOf(batches);
+    const std::vector<PlannedGroup> plan = PlanKeepOne(shown, group, member);
+    if (plan.empty()) return;
+    const RecycleTotals totals = TotalsOf(plan);
     const std::wstring question =
         WideFromCp932Format(kTextConfirmKeepThisRecycleOthers,
                             {Thousands(static_cast<int64_t>(totals.files)), WideFromUtf8(shown[group].paths[member])});
-    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, batches);
+    const uint32_t generation = g_resultsTree.generation.load();
+    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
     SetFocus(g_resultsTree.tree);
 }
 
@@ -96,11 +118,12 @@ void RecycleAllDuplicates(HWND mainWindow) {
     if (g_analysis.running.load()) return;
     const std::vector<TreeGroup> tree = ReadTreeGroups();
     const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<RecycleBatch> batches = PlanRecycleAllButFirst(shown);
-    if (batches.empty()) return;
-    const RecycleTotals totals = TotalsOf(batches);
+    const std::vector<PlannedGroup> plan = PlanRecycleAllButFirst(shown);
+    if (plan.empty()) return;
+    const RecycleTotals totals = TotalsOf(plan);
     const std::wstring question = WideFromCp932Format(
         kTextConfirmRecycleAllButFirst, {Thousands(static_cast<int64_t>(totals.files)), Thousands(totals.bytes)});
-    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, batches);
+    const uint32_t generation = g_resultsTree.generation.load();
+    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
     SetFocus(g_resultsTree.tree);
 }

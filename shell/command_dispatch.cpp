@@ -19,8 +19,10 @@ namespace {
 void ShowVersion(HWND mainWindow) { ShowMessageBox(mainWindow, kTextVersion, kTextShowVersion, MB_OK); }
 
 // A new run starts with empty details, so the file-information window does
-// not describe a file of the previous results.
+// not describe a file of the previous results. Without a chosen folder the
+// menu item is grayed; a command sent all the same does nothing.
 void RunAnalysis(HWND mainWindow) {
+    if (g_analysisFolder.folder.empty()) return;
     g_preview.detailsText.clear();
     RefreshFileInfoWindow();
     StartAnalysis(mainWindow, g_analysisFolder.folder, MainWindowAnalysisView(mainWindow));

@@ -26,10 +26,17 @@ void RecycleSelectedFile(HWND mainWindow) {
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     const std::wstring question = WideFromCp932(kTextConfirmRecycle) + WideFromUtf8(path) + L"\n";
-    // Only a Yes recycles: a box that could not be shown answers 0.
+    uint32_t generation = g_resultsTree.generation.load();
+    // Only a Yes recycles: a box that could not be shown answers 0. A run
+    // may have started and ended under the box: the file goes only while
+    // the tree still lists it.
     if (ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) != IDYES) return;
+    item = FileItemAfterWait(item, generation, path);
+    if (!item) return;
+    generation = g_resultsTree.generation.load();
     if (SendToRecycleBin(mainWindow, path)) {
-        DeleteFileItemAndLoneGroup(item);
+        item = FileItemAfterWait(item, generation, path);
+        if (item) DeleteFileItemAndLoneGroup(item);
         UpdateResultsMenu(mainWindow);
     }
     RefreshFileInfoWindow();
@@ -59,7 +66,10 @@ void MoveSelectedFile(HWND mainWindow) {
     if (!item) return;
     const std::string path = GetTreeItemText(item);
     std::string folder;
+    const uint32_t generation = g_resultsTree.generation.load();
     if (!ChooseFolder(mainWindow, kTextSelectFolder, folder)) return;
+    item = FileItemAfterWait(item, generation, path);
+    if (!item) return;
     const std::string moved = MoveUnderOwnName(path, folder);
     if (!moved.empty()) SetTreeItemText(item, moved);
     RefreshFileInfoWindow();

@@ -8,18 +8,19 @@
 #include <thread>
 
 #include "resources/resource.h"
+#include "shell/recycle_bin.h"
 
 namespace {
 
-constexpr UINT kProofProgressMessage = WM_APP + 3;  // wParam: percent done
-constexpr UINT kProofDoneMessage = WM_APP + 4;
+constexpr UINT kRecycleProgressMessage = WM_APP + 3;  // wParam: percent done
+constexpr UINT kRecycleDoneMessage = WM_APP + 4;
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT kShowDelayMilliseconds = 300;
 
-struct ProofJob {
+struct RecycleJob {
     const std::vector<PresentedGroup>* groups = nullptr;
-    const std::vector<RecycleBatch>* batches = nullptr;
-    RecycleProof proof;
+    const std::vector<PlannedGroup>* plan = nullptr;
+    BulkRecycleOutcome outcome;
     std::thread worker;
     bool started = false;
 };
@@ -31,27 +32,40 @@ struct RecycleProgressState {
 
 RecycleProgressState g_recycleProgress;
 
-bool ProofStopRequested() { return g_recycleProgress.stop.load(std::memory_order_relaxed); }
+bool RecycleStopRequested() { return g_recycleProgress.stop.load(std::memory_order_relaxed); }
 
-void RunProof(HWND dialog, ProofJob& job) {
-    unsigned shownPercent = 0;
-    job.proof = ProveDuplicates(
-        *job.groups, *job.batches,
-        [dialog, &shownPercent](size_t done, size_t planned) {
-            const unsigned percent = planned ? static_cast<unsigned>(uint64_t{done} * 100 / planned) : 100;
-            if (percent == shownPercent) return;
-            shownPercent = percent;
-            PostMessageW(dialog, kProofProgressMessage, percent, 0);
-        },
-        ProofStopRequested);
-    PostMessageW(dialog, kProofDoneMessage, 0, 0);
+// The shell's step for one batch: its own progress stays hidden, the
+// dialog shows the whole work; its errors and warnings still show.
+std::vector<bool> RecycleBatch(HWND owner, const std::vector<ProvenDuplicate>& proven) {
+    std::vector<FileToRecycle> files;
+    files.reserve(proven.size());
+    for (const ProvenDuplicate& file : proven) files.push_back(FileToRecycle{*file.path, file.identity});
+    return RecycleExactFiles(owner, files, ShellProgress::kSilent, RecycleStopRequested);
 }
 
-void OnInitDialog(HWND dialog, ProofJob* job) {
+BulkRecycleOutcome RunBulkRecycle(HWND dialog, const RecycleJob& job, const std::function<void(size_t, size_t)>& progress) {
+    return RecycleInBatches(
+        *job.groups, *job.plan, kRecycleBatchFiles,
+        [dialog](const std::vector<ProvenDuplicate>& proven) { return RecycleBatch(dialog, proven); }, progress,
+        RecycleStopRequested);
+}
+
+void RunJob(HWND dialog, RecycleJob& job) {
+    unsigned shownPercent = 0;
+    job.outcome = RunBulkRecycle(dialog, job, [dialog, &shownPercent](size_t done, size_t planned) {
+        const unsigned percent = planned ? static_cast<unsigned>(uint64_t{done} * 100 / planned) : 100;
+        if (percent == shownPercent) return;
+        shownPercent = percent;
+        PostMessageW(dialog, kRecycleProgressMessage, percent, 0);
+    });
+    PostMessageW(dialog, kRecycleDoneMessage, 0, 0);
+}
+
+void OnInitDialog(HWND dialog, RecycleJob* job) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(job));
     SetTimer(dialog, kShowTimer, kShowDelayMilliseconds, nullptr);
     try {
-        job->worker = std::thread(RunProof, dialog, std::ref(*job));
+        job->worker = std::thread(RunJob, dialog, std::ref(*job));
         job->started = true;
     } catch (const std::system_error&) {
         // No thread to spare: the caller checks on its own thread instead.
@@ -60,8 +74,8 @@ void OnInitDialog(HWND dialog, ProofJob* job) {
     }
 }
 
-void OnProofDone(HWND dialog) {
-    auto* job = reinterpret_cast<ProofJob*>(GetWindowLongPtrW(dialog, DWLP_USER));
+void OnRecycleDone(HWND dialog) {
+    auto* job = reinterpret_cast<RecycleJob*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (job->worker.joinable()) job->worker.join();
     KillTimer(dialog, kShowTimer);
     EndDialog(dialog, 0);
@@ -70,7 +84,7 @@ void OnProofDone(HWND dialog) {
 INT_PTR CALLBACK RecycleProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog, reinterpret_cast<ProofJob*>(lParam));
+        OnInitDialog(dialog, reinterpret_cast<RecycleJob*>(lParam));
         return TRUE;
     case WM_TIMER:
         if (wParam == kShowTimer) {
@@ -78,11 +92,11 @@ INT_PTR CALLBACK RecycleProgressDialogProc(HWND dialog, UINT message, WPARAM wPa
             ShowWindow(dialog, SW_SHOW);
         }
         return TRUE;
-    case kProofProgressMessage:
+    case kRecycleProgressMessage:
         SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
         return TRUE;
-    case kProofDoneMessage:
-        OnProofDone(dialog);
+    case kRecycleDoneMessage:
+        OnRecycleDone(dialog);
         return TRUE;
     case WM_COMMAND:
         // The worker ends at its next file or chunk and then closes the dialog.
@@ -94,17 +108,17 @@ INT_PTR CALLBACK RecycleProgressDialogProc(HWND dialog, UINT message, WPARAM wPa
 
 }  // namespace
 
-RecycleProof ProveWithProgress(HWND owner, const std::vector<PresentedGroup>& groups,
-                               const std::vector<RecycleBatch>& batches) {
+BulkRecycleOutcome RecycleWithProgress(HWND owner, const std::vector<PresentedGroup>& groups,
+                                       const std::vector<PlannedGroup>& plan) {
     g_recycleProgress.stop.store(false);
-    ProofJob job;
+    RecycleJob job;
     job.groups = &groups;
-    job.batches = &batches;
+    job.plan = &plan;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
     const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_RECYCLE_PROGRESS), owner,
                                           RecycleProgressDialogProc, reinterpret_cast<LPARAM>(&job));
     if (job.worker.joinable()) job.worker.join();
-    // Without a dialog the check still runs, on this thread.
-    if (result == -1 && !job.started) job.proof = ProveDuplicates(groups, batches, [](size_t, size_t) {}, ProofStopRequested);
-    return std::move(job.proof);
+    // Without a dialog the work still runs, on this thread.
+    if (result == -1 && !job.started) job.outcome = RunBulkRecycle(owner, job, [](size_t, size_t) {});
+    return std::move(job.outcome);
 }

@@ -330,8 +330,13 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertTrue(all(os.path.exists(p.decode("cp932")[2:].replace("\\", "/")) for p in before[0][1]))
 
     def test_group_item_or_no_selection_asks_nothing(self):
+        """Also: the run command sent before any folder was chosen starts no
+        run (it would analyse the current drive's root)."""
         folder = self.make_group("group", 2)
         self.start()
+        self.session.command(32774)
+        time.sleep(1)
+        self.assertEqual(self.session.dialogs(), [])
         self.analyse(folder)
         before = self.session.tree_groups()
         self.session.command(32777)  # nothing selected yet
@@ -342,6 +347,27 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(self.session.message_boxes(), [])
         self.assertEqual(self.session.dialogs(), [])
         self.assertEqual(self.session.tree_groups(), before)
+
+    def test_a_question_left_open_across_a_run_acts_on_the_new_tree(self):
+        """A run started and ended under the Delete question (its closing box
+        enables the main window): Yes recycles the file and takes it off the
+        tree that now lists it."""
+        folder = self.make_group("reran", 3)
+        app = self.start()
+        self.analyse(folder)
+        label, paths = app.tree_groups()[0]
+        self.select(1)
+        app.command(32777)
+        question = app.wait_message_box()
+        app.command(32774)
+        box = wait_until(lambda: next((b for b in app.message_boxes() if b.caption == FINISHED_CAPTION), None),
+                         timeout=60, what="the run's closing box")
+        app.click(box.handle, IDOK)
+        wait_until(lambda: not app.visible(box.handle), what="the closing box to close")
+        self.assertEqual(app.tree_groups(), [(label, paths)], "the new run lists the same files")
+        app.click(question.handle, IDYES)
+        wait_until(lambda: not os.path.exists(unix_path(paths[0])), what="the file to go")
+        wait_until(lambda: app.tree_groups() == [(label, paths[1:])], what="the new tree without it")
 
     def test_delete_key_on_a_group_item_does_nothing(self):
         folder = self.make_group("delete-group", 2)
@@ -381,6 +407,15 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual((box.caption, box.message_text()), (FINISHED_CAPTION, expected_text))
         self.session.click(box.handle, IDOK)
         wait_until(lambda: not self.session.visible(box.handle), what="the closing box to close")
+
+    def make_sparse_pair(self, name, *files):
+        """Two 3 GiB files of zeros: seconds to compare, no disk."""
+        folder = os.path.join(self.work, name)
+        os.makedirs(folder)
+        for file_name in files:
+            with open(os.path.join(folder, file_name), "wb") as big:
+                big.truncate(3 << 30)
+        return folder
 
     def take_from_trash(self, before, expected_count):
         """The trash entries added since `before`, as {name: contents}; the
@@ -457,12 +492,56 @@ class SettingsAndActionsTest(unittest.TestCase):
         recycled = self.take_from_trash(trash_before, 3)
         self.assertEqual(sorted(recycled.values()), [b"data/plain contents"] + [b"data/three contents"] * 2)
 
+    def test_a_file_replaced_during_the_check_is_not_recycled(self):
+        """A leaving file renamed away and replaced under its name while it is
+        checked (as atomic saves do): neither it nor its replacement goes, and
+        the closing box says that a file could not be put in the bin."""
+        folder = self.make_sparse_pair("swapped", "kept.bin", "leaving.bin")
+        app = self.start()
+        self.analyse(folder)
+        (_, paths), = app.tree_groups()
+        kept = [p for p in paths if p.endswith(b"kept.bin")][0]
+        self.select(1 + paths.index(kept))
+        trash_before = self.trash_entries()
+        app.command(KEEP_THIS)
+        app.answer_message_box(IDYES, DELETE_CAPTION)
+        wait_until(lambda: [d for d in app.dialogs() if d.caption == cp932("ファイルを確認中") and app.visible(d.handle)],
+                   what="the check's progress")
+        leaving = os.path.join(folder, "leaving.bin")
+        os.rename(leaving, leaving + ".old")
+        write(leaving, b"someone's new file")
+        self.answer_finished(cp932("0個のファイルをゴミ箱に入れました\n\n1個のファイルはゴミ箱に入れられませんでした"))
+        self.assertEqual(open(leaving, "rb").read(), b"someone's new file")
+        self.assertEqual(os.path.getsize(leaving + ".old"), 3 << 30)
+        self.assertEqual(self.trash_entries() - trash_before, set())
+        self.assertEqual(len(app.tree()), 3, "the group stays as it was")
+
+    def test_a_name_ending_in_a_space_is_recycled_as_itself(self):
+        """The shell drops a trailing space from the bare path it reads:
+        "b.dat " must never be handed over as "b.dat", another file. The path
+        is 248 to 259 characters long, where the check opens it literally."""
+        base = os.path.join(self.work, "space")
+        pad = 252 - len(wine_path(base)) - len("\\b.dat ")
+        folder = os.path.join(base, "p" * pad)
+        write(os.path.join(folder, "a.dat"), b"same contents")
+        write(os.path.join(folder, "b.dat "), b"same contents")
+        write(os.path.join(folder, "b.dat"), b"unique bytes!")
+        self.assertEqual(len(wine_path(os.path.join(folder, "b.dat "))), 252)
+        app = self.start()
+        self.analyse(base)
+        (_, paths), = app.tree_groups()
+        self.assertEqual(sorted(p.split(b"\\")[-1] for p in paths), [b"a.dat", b"b.dat "])
+        self.select(1 + [p.endswith(b"a.dat") for p in paths].index(True))
+        trash_before = self.trash_entries()
+        app.command(KEEP_THIS)
+        app.answer_message_box(IDYES, DELETE_CAPTION)
+        self.answer_finished(cp932("1個のファイルをゴミ箱に入れました"))
+        self.assertEqual(open(os.path.join(folder, "b.dat"), "rb").read(), b"unique bytes!")
+        self.assertFalse(os.path.exists(os.path.join(folder, "b.dat ")))
+        self.assertEqual(list(self.take_from_trash(trash_before, 1).values()), [b"same contents"])
+
     def test_stopping_the_check_recycles_nothing(self):
-        folder = os.path.join(self.work, "sparse")
-        os.makedirs(folder)
-        for name in ("big0.bin", "big1.bin"):  # zeros: seconds to compare, no disk
-            with open(os.path.join(folder, name), "wb") as big:
-                big.truncate(3 << 30)
+        folder = self.make_sparse_pair("sparse", "big0.bin", "big1.bin")
         app = self.start()
         self.analyse(folder)
         before = app.tree_groups()
@@ -487,6 +566,8 @@ class SettingsAndActionsTest(unittest.TestCase):
         (label, paths), = app.tree_groups()
         target = os.path.join(self.work, "out", "results.csv")
         os.makedirs(os.path.dirname(target))
+        # A file of the user's under the name an earlier version wrote to first.
+        write(target + ".tovrik-partial", b"the user's own file")
         app.command(SAVE_CSV)
         app.save_as(target)
         data = wait_until(lambda: os.path.exists(target) and open(target, "rb").read(), what="the CSV file")
@@ -495,6 +576,8 @@ class SettingsAndActionsTest(unittest.TestCase):
         self.assertEqual(rows, [["0", str(group_size(label)), paths[0].decode("cp932"), "1"],
                                 ["0", str(group_size(label)), paths[1].decode("cp932"), "0"]])
         self.assertIn('"', data.decode("utf-8"), "the path with a comma is quoted")
+        self.assertEqual(sorted(os.listdir(os.path.dirname(target))), ["results.csv", "results.csv.tovrik-partial"])
+        self.assertEqual(open(target + ".tovrik-partial", "rb").read(), b"the user's own file")
 
         refusing = os.path.join(self.work, "read-only")
         os.makedirs(refusing)

@@ -122,4 +122,30 @@ TEST(AllocationFailureTest, EveryFailingAllocationEndsTheRunAsStopped) {
     ResetEngine();
 }
 
+// A hand-over that fails while it builds the labels and paths leaves the
+// cursor where it was, so the next hand-over still shows every group.
+TEST(AllocationFailureTest, AFailedHandOverLeavesItsGroupsForTheNext) {
+    TempTree tree;
+    for (int g = 0; g < 4; ++g) {
+        for (int copy = 0; copy < 2; ++copy) tree.File("g" + std::to_string(g) + "-" + std::to_string(copy), PatternBytes(300 + g, g));
+    }
+    ASSERT_EQ(RunFailingAt(tree.Root(), 0).groups, 4u);
+    const long before = g_allocator.allocations.load();
+    int32_t cursor = 0;
+    CollectNewGroups(cursor);
+    const long allocations = g_allocator.allocations.load() - before;
+    for (long failing = 1; failing <= allocations; ++failing) {
+        cursor = 0;
+        size_t shown = 0;
+        g_allocator.countdown.store(failing);
+        try {
+            shown = CollectNewGroups(cursor).size();
+        } catch (const std::bad_alloc&) {
+        }
+        g_allocator.countdown.store(0);
+        EXPECT_EQ(shown + CollectNewGroups(cursor).size(), 4u) << "allocation " << failing << " of " << allocations;
+    }
+    ResetEngine();
+}
+
 }  // namespace

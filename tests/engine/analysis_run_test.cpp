@@ -182,27 +182,21 @@ TEST(AnalysisStateTest, SecondRunIsRefusedWhileOneIsRunning) {
     ResetEngine();
 }
 
-// The end of a run and a close request are one step each: a close that
-// arrives while the run is ending waits for it and then finds the run over,
-// instead of being refused with a code the outcome has already been read
-// without.
-TEST(AnalysisStateTest, CloseRequestWaitsForTheRunsEndToComplete) {
+// The end of a run is one step with the close check: an end that comes
+// while a close is being refused waits for it and reports the close's code,
+// instead of reading the cancel code before the close has stored it.
+TEST(AnalysisStateTest, TheRunsEndWaitsForACloseCheckInProgress) {
     ResetEngine();
     ASSERT_TRUE(BeginAnalysis());
-    std::unique_lock<std::mutex> ending(g_analysis.runLock);  // the run's end, in progress
-    std::atomic<int> closeAllowed{-1};
-    std::thread closer([&closeAllowed] { closeAllowed.store(QueryCloseDuringAnalysis() ? 1 : 0); });
+    std::unique_lock<std::mutex> closing(g_analysis.runLock);  // a close check, in progress
+    std::atomic<int32_t> reported{-1};
+    std::thread ender([&reported] { reported.store(EndAnalysis()); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(closeAllowed.load(), -1);
-    g_analysis.running.store(false);
-    ending.unlock();
-    closer.join();
-    EXPECT_EQ(closeAllowed.load(), 1);
-    EXPECT_EQ(g_analysis.cancelCode.load(), kNoCancel);
-    // Refused during a run, the close leaves its code for the end to report.
-    ASSERT_TRUE(BeginAnalysis());
-    EXPECT_FALSE(QueryCloseDuringAnalysis());
-    EXPECT_EQ(EndAnalysis(), kCancelByClose);
+    EXPECT_TRUE(g_analysis.running.load()) << "the end waits for the close check";
+    g_analysis.cancelCode.store(kCancelByClose);  // the close is refused
+    closing.unlock();
+    ender.join();
+    EXPECT_EQ(reported.load(), kCancelByClose);
     EXPECT_TRUE(QueryCloseDuringAnalysis());
     ResetEngine();
 }

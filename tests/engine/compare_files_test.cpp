@@ -65,6 +65,19 @@ TEST_F(CompareFilesTest, FilesThatGrewOrShrankSinceTheScanDiffer) {
     EXPECT_FALSE(Compare(std::string(10240, 'q'), std::string(10240 + 5, 'q'), 10240));
 }
 
+// Equal only when both gave exactly their size: two different files whose
+// reads fail at the same place must not pass as "both ended".
+TEST_F(CompareFilesTest, FilesWhoseReadsFailAreNeverEqual) {
+    for (uint64_t failsAt : {0, 1000, 4095}) {
+        SetReadFaultRule([failsAt](const std::string&, uint64_t& at) { return at = failsAt, true; });
+        EXPECT_FALSE(Compare(PatternBytes(4096, 1), PatternBytes(4096, 2))) << failsAt;
+        EXPECT_FALSE(Compare(PatternBytes(4096, 1), PatternBytes(4096, 1))) << failsAt;
+    }
+    SetReadFaultRule([](const std::string&, uint64_t& at) { return at = 4097, true; });
+    EXPECT_TRUE(Compare(PatternBytes(4096, 1), PatternBytes(4096, 1))) << "a fault beyond the end is never met";
+    SetReadFaultRule(nullptr);
+}
+
 TEST_F(CompareFilesTest, UnopenableFileIsNeverEqual) {
     tree_.File("exists", "same");
     AddFile(tree_.Path("exists"), 4);

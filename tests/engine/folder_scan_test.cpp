@@ -207,7 +207,7 @@ TEST_F(FolderScanTest, NamesOutsideCodePage932AreCataloguedByTheirRealNames) {
         InputFile file = OpenInputFile(RecordPath(i));
         ASSERT_TRUE(file != nullptr) << RecordPath(i);
         char buffer[64];
-        contents.insert(std::string(buffer, ReadInputFile(*file, buffer, sizeof buffer)));
+        contents.insert(std::string(buffer, ReadInputFile(*file, buffer, sizeof buffer).bytes));
     }
     EXPECT_EQ(contents, (std::set<std::string>{"accented", "emoji", "a look-alike"}));
 }

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+
 #include "engine/analysis_state.h"
+#include "engine/candidate_sets.h"
+#include "engine/input_file.h"
 #include "engine/catalogue.h"
 #include "engine/group_list.h"
 #include "tests/support/engine_reset.h"
@@ -19,7 +24,22 @@ std::vector<DuplicateGroup> AllGroups() {
 class GroupBucketsTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetEngine(); }
-    void TearDown() override { ResetEngine(); }
+    void TearDown() override {
+        SetReadFaultRule(nullptr);
+        ResetEngine();
+    }
+
+    // Reads of the named files fail from `failsAt` on, from their
+    // `fromOpen`-th open on (counted from 1).
+    void FailReads(std::map<std::string, uint64_t> failsAt, int fromOpen = 1) {
+        auto opens = std::make_shared<std::map<std::string, int>>();
+        SetReadFaultRule([this, failsAt, fromOpen, opens](const std::string& path, uint64_t& at) {
+            for (const auto& [name, offset] : failsAt) {
+                if (path == tree_.Path(name) && ++(*opens)[name] >= fromOpen) return at = offset, true;
+            }
+            return false;
+        });
+    }
 
     // Writes a file and catalogues it; returns its catalogue index.
     int32_t Add(const std::string& name, const std::string& contents) {
@@ -87,6 +107,41 @@ TEST_F(GroupBucketsTest, UnopenableReferenceLeavesTheOthersToGroupAmongThemselve
     GroupEverything();
     EXPECT_EQ(AllGroups(), (std::vector<DuplicateGroup>{{b, c}}));
     EXPECT_EQ(Processed(), 3u);
+}
+
+// A read that fails is neither equal nor different: the file leaves its
+// bucket, which goes on without it. Two different files whose reads fail
+// from the start would otherwise read as equally short, hence equal.
+TEST_F(GroupBucketsTest, AFileWhoseReadFailsLeavesItsBucket) {
+    const std::string same = PatternBytes(4096, 3);
+    Add("A", PatternBytes(4096, 1));
+    Add("B", PatternBytes(4096, 2));
+    const int32_t c = Add("C", same);
+    const int32_t d = Add("D", same);
+    Add("E", same);
+    FailReads({{"A", 0}, {"B", 0}, {"E", 2000}});
+    CandidateSet all;
+    all.members = {0, 1};
+    std::vector<CandidateSet> pieces;
+    ASSERT_TRUE(SplitCandidates(all, 4096, Narrowing::kFirstBlock, pieces));
+    EXPECT_EQ(pieces.size(), 2u) << "unreadable files are no candidates of each other";
+    GroupEverything();
+    EXPECT_EQ(AllGroups(), (std::vector<DuplicateGroup>{{c, d}}));
+    EXPECT_EQ(Processed(), 5u);
+}
+
+// A reference whose read fails after some files joined it leaves, and the
+// files that joined it are grouped without it.
+TEST_F(GroupBucketsTest, AReferenceWhoseReadFailsLaterLeavesAndThePassIsMadeAgain) {
+    const std::string same = PatternBytes(3000, 4);
+    Add("R", same);
+    const int32_t b = Add("B", same);
+    const int32_t c = Add("C", same);
+    const int32_t d = Add("D", same);
+    FailReads({{"R", 100}}, 3);  // its first-block digest and one comparison read whole
+    GroupEverything();
+    EXPECT_EQ(AllGroups(), (std::vector<DuplicateGroup>{{b, c, d}}));
+    EXPECT_EQ(Processed(), 4u);
 }
 
 TEST_F(GroupBucketsTest, GroupsAscendBySizeWithinOneRange) {

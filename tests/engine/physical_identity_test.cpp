@@ -8,6 +8,9 @@
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
 #include "engine/file_identity.h"
+#ifdef _WIN32
+#include "engine/file_information_win32.h"
+#endif
 #include "engine/folder_listing.h"
 #include "engine/folder_scan.h"
 #include "engine/group_buckets.h"
@@ -52,6 +55,24 @@ TEST_F(PhysicalIdentityTest, IdentityTellsLinksFromCopies) {
     EXPECT_NE(original, copy);
     EXPECT_FALSE(QueryFileIdentity(tree_.Path("missing"), copy));
 }
+
+#ifdef _WIN32
+// Where the system gives the 128-bit file ID and the 64-bit volume serial,
+// they are the identity: ReFS promises no unique 64-bit file index.
+TEST_F(PhysicalIdentityTest, IdentityIsTheFullFileIdWhereTheSystemGivesIt) {
+    tree_.File("file", "contents");
+    UniqueHandle handle = OpenForQuery(NativePath(tree_.Path("file")).wstring());
+    FileIdRecord id;
+    ASSERT_TRUE(handle);
+    if (!GetFileInformationByHandleEx(handle.get(), kFileIdInfo, &id, sizeof id)) GTEST_SKIP() << "no file IDs here";
+    FileIdentity identity;
+    ASSERT_TRUE(QueryFileIdentity(tree_.Path("file"), identity));
+    FileIdentity expected{id.volumeSerialNumber, 0, 0};
+    memcpy(&expected.index, id.fileId, 8);
+    memcpy(&expected.indexHigh, id.fileId + 8, 8);
+    EXPECT_EQ(identity, expected);
+}
+#endif
 
 TEST_F(PhysicalIdentityTest, HardLinkIsNotADuplicateButARealCopyIs) {
     tree_.File("a/original", "shared contents");

@@ -55,6 +55,9 @@ TEST(FitPictureRectTest, ExtremeAreasAndPicturesDoNotOverflow) {
     // Half the width of 2^32 - 1, truncated.
     EXPECT_EQ(FitPictureRect(whole, 2, 1), (PixelRect{lowest, lowest, highest, -1}));
     EXPECT_EQ(FitPictureRect(whole, 1, 2), (PixelRect{lowest, lowest, -1, highest}));
+    // Two thirds of 2^32 - 1: an extent no int holds, a far edge that one does.
+    EXPECT_EQ(FitPictureRect(whole, 3, 2), (PixelRect{lowest, lowest, highest, 715827882}));
+    EXPECT_EQ(FitPictureRect(whole, 2, 3), (PixelRect{lowest, lowest, 715827882, highest}));
     EXPECT_EQ(FitPictureRect(kArea, highest, 1), (PixelRect{210, 20, 610, 20}));
     EXPECT_EQ(FitPictureRect(kArea, 1, highest), (PixelRect{210, 20, 210, 320}));
 }

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,12 @@ namespace {
 bool NeverStop() { return false; }
 bool AlwaysStop() { return true; }
 
-std::vector<size_t> Members(const RecycleBatch& batch) { return batch.leaving; }
+// Test stops that act when the work asks for them.
+size_t g_batchesHanded = 0;
+bool StopOnceABatchWasHanded() { return g_batchesHanded > 0; }
+std::function<void()> g_afterFirstCheck;
+
+std::vector<size_t> Members(const PlannedGroup& planned) { return planned.leaving; }
 
 TEST(RecyclePlanTest, AllButFirstKeepsEachGroupsFirstAndSumsWhatGoes) {
     const std::vector<PresentedGroup> groups = {
@@ -23,7 +31,7 @@ TEST(RecyclePlanTest, AllButFirstKeepsEachGroupsFirstAndSumsWhatGoes) {
         {"No.2  (3,000,000,000 byte)", {"f", "g"}},
         {"No.3  (5 byte)", {"lonely"}},
     };
-    const std::vector<RecycleBatch> batches = PlanRecycleAllButFirst(groups);
+    const std::vector<PlannedGroup> batches = PlanRecycleAllButFirst(groups);
     ASSERT_EQ(batches.size(), 2u);
     EXPECT_EQ(batches[0].group, 0u);
     EXPECT_EQ(batches[0].kept, 0u);
@@ -34,7 +42,7 @@ TEST(RecyclePlanTest, AllButFirstKeepsEachGroupsFirstAndSumsWhatGoes) {
     EXPECT_EQ(totals.files, 3u);
     EXPECT_EQ(totals.bytes, 2000 + int64_t{3000000000});
 
-    const std::vector<RecycleBatch> keepSecond = PlanKeepOne(groups, 0, 1);
+    const std::vector<PlannedGroup> keepSecond = PlanKeepOne(groups, 0, 1);
     ASSERT_EQ(keepSecond.size(), 1u);
     EXPECT_EQ(keepSecond[0].kept, 1u);
     EXPECT_EQ(Members(keepSecond[0]), (std::vector<size_t>{0, 2}));
@@ -45,8 +53,36 @@ TEST(RecyclePlanTest, AllButFirstKeepsEachGroupsFirstAndSumsWhatGoes) {
 
 class ProveDuplicatesTest : public ::testing::Test {
 protected:
+    void TearDown() override { SetReadFaultRule(nullptr); }
     static std::string Label(int32_t number, int64_t size) { return GroupLabel(number, size); }
+
+    // Recycles the plan, each batch's proven files "going" as the shell
+    // would have them go; remembers what each batch was handed.
+    BulkRecycleOutcome Recycle(const std::vector<PresentedGroup>& groups, const std::vector<PlannedGroup>& plan,
+                               size_t batchFiles = kRecycleBatchFiles, bool (*stop)() = NeverStop) {
+        handed_.clear();
+        g_batchesHanded = 0;
+        return RecycleInBatches(
+            groups, plan, batchFiles,
+            [this](const std::vector<ProvenDuplicate>& proven) {
+                ++g_batchesHanded;
+                handed_.emplace_back();
+                for (const ProvenDuplicate& file : proven) {
+                    EXPECT_TRUE(file.held);
+                    handed_.back().push_back(*file.path);
+                }
+                return std::vector<bool>(proven.size(), true);
+            },
+            [this](size_t done, size_t total) {
+                progress_.emplace_back(done, total);
+                if (g_afterFirstCheck) std::exchange(g_afterFirstCheck, nullptr)();
+            },
+            stop);
+    }
+
     TempTree tree_;
+    std::vector<std::vector<std::string>> handed_;
+    std::vector<std::pair<size_t, size_t>> progress_;
 };
 
 // Only exact copies of a kept file that still stands go; everything that
@@ -66,24 +102,16 @@ TEST_F(ProveDuplicatesTest, OnlyUnchangedCopiesOfAnExistingKeptFileGo) {
           tree_.Path("g0/gone"), tree_.Path("g0/kept")}},
         {Label(1, 300), {tree_.Path("g1/kept-gone"), tree_.Path("g1/copy")}},
     };
-    size_t progressCalls = 0;
-    const RecycleProof proof =
-        ProveDuplicates(groups, PlanRecycleAllButFirst(groups),
-                        [&](size_t done, size_t planned) {
-                            EXPECT_EQ(done, ++progressCalls);
-                            EXPECT_EQ(planned, 6u);
-                        },
-                        NeverStop);
-    EXPECT_FALSE(proof.stopped);
-    ASSERT_EQ(proof.proven.size(), 1u);
-    EXPECT_EQ(proof.proven[0].group, 0u);
-    EXPECT_EQ(proof.proven[0].member, 1u);
-    EXPECT_TRUE(proof.proven[0].held);
+    const BulkRecycleOutcome outcome = Recycle(groups, PlanRecycleAllButFirst(groups));
+    EXPECT_FALSE(outcome.stopped);
+    EXPECT_EQ(handed_, (std::vector<std::vector<std::string>>{{tree_.Path("g0/copy")}}));
+    EXPECT_EQ(outcome.recycled, (std::vector<std::pair<size_t, size_t>>{{0, 1}}));
     // edited, grown, gone, the kept path given twice, and the copy of a kept
     // file that is gone.
-    EXPECT_EQ(proof.left, 5u);
-    EXPECT_EQ(proof.keptFiles.size(), 1u);
-    EXPECT_EQ(progressCalls, 6u);
+    EXPECT_EQ(outcome.left, 5u);
+    EXPECT_EQ(outcome.notRecycled, 0u);
+    ASSERT_FALSE(progress_.empty());
+    EXPECT_EQ(progress_.back(), std::make_pair(size_t{12}, size_t{12}));
 }
 
 TEST_F(ProveDuplicatesTest, AnotherNameOfAnyKeptFileNeverGoes) {
@@ -96,9 +124,9 @@ TEST_F(ProveDuplicatesTest, AnotherNameOfAnyKeptFileNeverGoes) {
         {Label(0, 5000), {tree_.Path("a/kept"), tree_.Path("a/kept")}},
         {Label(1, 5000), {tree_.Path("b/kept"), tree_.Path("b/link-to-first")}},
     };
-    const RecycleProof proof = ProveDuplicates(groups, PlanRecycleAllButFirst(groups), [](size_t, size_t) {}, NeverStop);
-    EXPECT_TRUE(proof.proven.empty());
-    EXPECT_EQ(proof.left, 2u);
+    const BulkRecycleOutcome outcome = Recycle(groups, PlanRecycleAllButFirst(groups));
+    EXPECT_TRUE(handed_.empty());
+    EXPECT_EQ(outcome.left, 2u);
 }
 
 TEST_F(ProveDuplicatesTest, AStopProvesNothing) {
@@ -106,9 +134,69 @@ TEST_F(ProveDuplicatesTest, AStopProvesNothing) {
     tree_.File("kept", bytes);
     tree_.File("copy", bytes);
     std::vector<PresentedGroup> groups = {{Label(0, 100), {tree_.Path("kept"), tree_.Path("copy")}}};
-    const RecycleProof proof = ProveDuplicates(groups, PlanRecycleAllButFirst(groups), [](size_t, size_t) {}, AlwaysStop);
-    EXPECT_TRUE(proof.stopped);
-    EXPECT_TRUE(proof.proven.empty());
+    const BulkRecycleOutcome outcome = Recycle(groups, PlanRecycleAllButFirst(groups), kRecycleBatchFiles, AlwaysStop);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_TRUE(handed_.empty());
+}
+
+// A read that fails is no proof: two different files whose reads both
+// fail from the first byte on would otherwise read as equally short.
+TEST_F(ProveDuplicatesTest, AFileWhoseReadFailsIsNeverProven) {
+    tree_.File("kept", PatternBytes(4096, 1));
+    tree_.File("other", PatternBytes(4096, 2));
+    SetReadFaultRule([](const std::string&, uint64_t& failsAt) { return failsAt = 0, true; });
+    std::vector<PresentedGroup> groups = {{Label(0, 4096), {tree_.Path("kept"), tree_.Path("other")}}};
+    const BulkRecycleOutcome outcome = Recycle(groups, PlanRecycleAllButFirst(groups));
+    EXPECT_TRUE(handed_.empty());
+    EXPECT_EQ(outcome.left, 1u);
+}
+
+// The kept file is read through the handle that holds it: a link to it
+// retargeted after it was held must not make other bytes the proof.
+TEST_F(ProveDuplicatesTest, TheKeptFileIsReadThroughItsHeldHandle) {
+    tree_.File("kept-target", PatternBytes(3000, 1));
+    tree_.File("copy", PatternBytes(3000, 1));
+    tree_.File("lookalike", PatternBytes(3000, 2));
+    tree_.File("leaving", PatternBytes(3000, 2));
+    std::error_code error;
+    std::filesystem::create_symlink(NativePath(tree_.Path("kept-target")), NativePath(tree_.Path("kept")), error);
+    if (error) GTEST_SKIP() << "no symbolic links here";
+    g_afterFirstCheck = [this] {
+        std::filesystem::remove(NativePath(tree_.Path("kept")));
+        std::filesystem::create_symlink(NativePath(tree_.Path("lookalike")), NativePath(tree_.Path("kept")));
+    };
+    std::vector<PresentedGroup> groups = {
+        {Label(0, 3000), {tree_.Path("kept"), tree_.Path("copy"), tree_.Path("leaving")}}};
+    const BulkRecycleOutcome outcome = Recycle(groups, PlanRecycleAllButFirst(groups));
+    EXPECT_EQ(handed_, (std::vector<std::vector<std::string>>{{tree_.Path("copy")}}));
+    EXPECT_EQ(outcome.left, 1u);
+}
+
+// Batches hold a bounded number of files, a big group spreads over several,
+// the progress runs over the whole work, and a stop keeps what went.
+TEST_F(ProveDuplicatesTest, BatchesOfBoundedSizeAndAStopBetweenThem) {
+    std::vector<PresentedGroup> groups = {{Label(0, 50), {}}, {Label(1, 60), {}}};
+    for (int copy = 0; copy < 8; ++copy) {
+        tree_.File("a" + std::to_string(copy), PatternBytes(50, 1));
+        groups[0].paths.push_back(tree_.Path("a" + std::to_string(copy)));
+    }
+    for (int copy = 0; copy < 3; ++copy) {
+        tree_.File("b" + std::to_string(copy), PatternBytes(60, 2));
+        groups[1].paths.push_back(tree_.Path("b" + std::to_string(copy)));
+    }
+    const std::vector<PlannedGroup> plan = PlanRecycleAllButFirst(groups);
+    BulkRecycleOutcome outcome = Recycle(groups, plan, 3);
+    ASSERT_EQ(handed_.size(), 3u);
+    for (const auto& batch : handed_) EXPECT_EQ(batch.size(), 3u);
+    EXPECT_EQ(handed_[2], (std::vector<std::string>{groups[0].paths[7], groups[1].paths[1], groups[1].paths[2]}));
+    EXPECT_EQ(outcome.recycled.size(), 9u);
+    EXPECT_TRUE(std::is_sorted(progress_.begin(), progress_.end()));
+    EXPECT_EQ(progress_.back(), std::make_pair(size_t{18}, size_t{18}));
+
+    outcome = Recycle(groups, plan, 3, StopOnceABatchWasHanded);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(handed_.size(), 1u);
+    EXPECT_EQ(outcome.recycled.size(), 3u);
 }
 
 }  // namespace
