@@ -12,7 +12,8 @@ constexpr uint64_t kMaxImagePixels = uint64_t{64} << 20;
 
 bool WithinDecodeLimits(uint64_t width, uint64_t height);
 
-// True when the header of a PNG (IHDR), GIF (the screen and every frame),
+// True when the header of a PNG (IHDR), GIF (the screen, each frame and the
+// frames together),
 // JPEG (its frame header), BMP, TIFF (the first image) or ICO (the first
 // image, and the PNG or bitmap inside it) declares a size beyond the limits.
 // A format it does not read, or a header cut short, declares nothing here:
