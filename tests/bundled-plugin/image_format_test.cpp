@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "bundled-plugin/declared_size.h"
+#include "platform/declared_size.h"
 #include "bundled-plugin/dib_rows.h"
 #include "bundled-plugin/image_signature.h"
 #include "tests/bundled-plugin/test_images.h"

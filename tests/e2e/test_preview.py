@@ -461,6 +461,12 @@ class PreviewTest(unittest.TestCase):
         # go on to the plug-in, which would decode it.
         damaged = write_twins(self.folder, "damaged.bmp", png(8, 8, lambda x, y: GREEN))
         dotted = write_twins(self.folder, os.path.join("pictures.png", "plain"), png(8, 8, lambda x, y: BLUE))
+        cut = write_twins(self.folder, "cut.bmp", bmp(200, 150, lambda x, y: RED)[:1000])
+        # An icon of one PNG whose header declares 100000 x 100000.
+        ihdr = b"IHDR" + struct.pack(">IIBBBBB", 100000, 100000, 8, 6, 0, 0, 0)
+        huge_png = b"\x89PNG\r\n\x1a\n" + struct.pack(">I", 13) + ihdr + struct.pack(">I", zlib.crc32(ihdr))
+        huge_icon = write_twins(self.folder, "huge.ico", struct.pack("<HHHBBBBHHII", 0, 1, 1, 0, 0, 0, 0, 1, 32,
+                                                                     len(huge_png), 22) + huge_png)
         gone = write_twins(self.folder, "gone.bmp", bmp(4, 4, lambda x, y: YELLOW))
         big = write_twins(self.folder, "big.bin", b"to be made large")
         self.start(os.path.dirname(os.environ["TOVRIK_IMAGE_PLUGIN"]))
@@ -478,6 +484,14 @@ class PreviewTest(unittest.TestCase):
 
         self.assertEqual(after_a_picture(lambda: self.select(damaged)), expected_details(damaged))
         self.expect_white_area("a damaged bitmap")
+
+        # Cut short: no black rows, no picture size.
+        self.assertEqual(after_a_picture(lambda: self.select(cut)), expected_details(cut))
+        self.expect_white_area("a bitmap cut short")
+        resident_kib = int(self.app.call("memory").split(",")[1])
+        self.assertEqual(after_a_picture(lambda: self.select(huge_icon)), expected_details(huge_icon))
+        self.expect_white_area("an icon declaring a huge picture")
+        self.assertLess(int(self.app.call("memory").split(",")[1]) - resident_kib, 100 * 1024)
 
         self.assertEqual(after_a_picture(lambda: self.select(dotted)), expected_details(dotted))
         self.expect_white_area("a path whose only dot is in a folder name")

@@ -1,4 +1,4 @@
-#include "bundled-plugin/declared_size.h"
+#include "platform/declared_size.h"
 
 #include <cstring>
 
@@ -155,13 +155,21 @@ bool TiffBeyondLimits(const Bytes& tiff) {
     return !WithinDecodeLimits(width, height);
 }
 
+// Every image of an icon or cursor directory: a loader may pick any of
+// them, and some decode them all.
 bool IconBeyondLimits(const Bytes& icon) {
-    if (!icon.Has(0, 6 + 16) || icon.U16(4, false) == 0) return false;
-    const uint32_t offset = icon.U32(6 + 12, false);
-    if (!icon.Has(offset, 1)) return false;
-    const Bytes image = icon.From(offset);
-    if (image.StartsWith(0, "\x89PNG\r\n\x1a\n", 8)) return PngBeyondLimits(image);
-    return DibBeyondLimits(image, true);
+    if (!icon.Has(0, 6)) return false;
+    const uint32_t count = icon.U16(4, false);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t entry = 6 + size_t{16} * i;
+        if (!icon.Has(entry, 16)) return false;
+        const uint32_t offset = icon.U32(entry + 12, false);
+        if (!icon.Has(offset, 1)) continue;
+        const Bytes image = icon.From(offset);
+        if (image.StartsWith(0, "\x89PNG\r\n\x1a\n", 8) ? PngBeyondLimits(image) : DibBeyondLimits(image, true))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -177,6 +185,6 @@ bool DeclaresSizeBeyondLimits(const unsigned char* bytes, size_t length) {
     if (file.StartsWith(0, "\xff\xd8", 2)) return JpegBeyondLimits(file);
     if (file.StartsWith(0, "BM", 2)) return file.Has(0, 14) && DibBeyondLimits(file.From(14), false);
     if (file.StartsWith(0, "II*\0", 4) || file.StartsWith(0, "MM\0*", 4)) return TiffBeyondLimits(file);
-    if (file.StartsWith(0, "\0\0\1\0", 4)) return IconBeyondLimits(file);
+    if (file.StartsWith(0, "\0\0\1\0", 4) || file.StartsWith(0, "\0\0\2\0", 4)) return IconBeyondLimits(file);
     return false;
 }
