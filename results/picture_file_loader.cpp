@@ -74,7 +74,8 @@ HANDLE LoadPictureFile(const std::string& path, UINT type) {
     const std::wstring widePath = WideFromNarrow(path);
     if (widePath.empty()) return nullptr;
     if (widePath.size() < MAX_PATH) return LoadImageW(nullptr, widePath.c_str(), type, 0, 0, LR_LOADFROMFILE);
-    return bitmap ? BitmapFromBytes(bytes) : IconFromBytes(bytes, IconKindOf(type));
+    if (bitmap) return BitmapFromBytes(bytes);
+    return IconFromBytes(bytes, IconKindOf(type));
 }
 
 }  // namespace
