@@ -1,19 +1,22 @@
 #!/usr/bin/env python3
 """Draws Tovrik's application icon, two overlapping documents with a check
-mark, and writes it as a multi-size .ico (16, 32, 48 and 256 px) with
+mark, and writes it as a multi-size .ico (16, 24, 32, 48, 64 and 256 px:
+the small and large icon at 96, 144 and 192 DPI, and the shell's largest) with
 ImageMagick:  make_icon.py OUTPUT.ico
 
 The drawing lives on a 256-unit grid. Every edge of the documents lies on a
-multiple of 16 units, so at 16, 32 and 48 px it falls on pixel boundaries and
-stays sharp (each size is drawn four times larger and averaged down); outlines are filled bands one pixel wide at the small sizes
-rather than strokes, which would smear across two pixels."""
+multiple of 16 units, so at 16, 32, 48 and 64 px it falls on pixel boundaries
+and stays sharp (at 24 px every other edge falls mid-pixel and is averaged);
+each size is drawn four times larger and averaged down. Outlines are filled
+bands one pixel wide at the small sizes rather than strokes, which would
+smear across two pixels."""
 
 import os
 import subprocess
 import sys
 import tempfile
 
-SIZES = (16, 32, 48, 256)
+SIZES = (16, 24, 32, 48, 64, 256)
 GRID = 256
 SUPERSAMPLING = 4
 
