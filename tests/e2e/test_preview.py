@@ -586,7 +586,8 @@ class PreviewTest(unittest.TestCase):
         os.makedirs(plugins)
         shutil.copy(os.environ["TOVRIK_E2E_MALFORMED_PLUGIN"], os.path.join(plugins, "malformed.spi"))
         good = write_twins(self.folder, "good.mal", b"good\n")
-        cases = ["negative-width", "zero-height", "short-pixels", "short-header", "short-palette", "huge-palette"]
+        cases = ["negative-width", "zero-height", "short-pixels", "short-header", "short-palette", "huge-palette",
+                 "same-block"]
         paths = {case: write_twins(self.folder, case + ".mal", case.encode() + b"\n") for case in cases}
         self.start(plugins)
         info = self.open_file_info()
@@ -613,7 +614,14 @@ class PreviewTest(unittest.TestCase):
             shutil.copy(os.environ[variable], os.path.join(plugins, name))
         good = write_twins(self.folder, "good.png", png(8, 8, lambda x, y: GREEN))
         cases = [(word, write_twins(self.folder, word + ".hos", word.encode() + b"\n"))
-                 for word in ("fault", "hang", "flood")]
+                 for word in ("fault", "unfilter", "hang", "flood")]
+        leak = write_twins(self.folder, "leak.hos", b"leak\n")
+        # A valid 6000 x 4000 PNG of one colour, made row by row.
+        row = b"\x00" + bytes((0, 255, 0)) * 6000
+        ihdr = b"IHDR" + struct.pack(">IIBBBBB", 6000, 4000, 8, 2, 0, 0, 0)
+        idat = b"IDAT" + zlib.compress(row * 4000, 1)
+        large = write_twins(self.folder, "large.png", b"\x89PNG\r\n\x1a\n" + b"".join(
+            struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body)) for body in (ihdr, idat, b"IEND")))
         with CrashDialogsWatched() as crash_dialogs_seen:
             self.start(plugins)
             app_folder = self.app.app_folder
@@ -623,7 +631,12 @@ class PreviewTest(unittest.TestCase):
                     # PNG files to the one after it.
                     self.click(good)
                     self.expect_picture(8, 8, (GREEN,) * 4, "the PNG before " + word)
+                    clicked = time.monotonic()
                     self.click(path)
+                    if word in ("fault", "unfilter"):
+                        # Ended at the fault, not after a crash dialog's time.
+                        self.assertEqual(self.app.call("send", self.main, 0, 0, 0), "0")
+                        self.assertLess(time.monotonic() - clicked, 3)
                     # The hung plug-in is given up after the helper's wait,
                     # a few seconds; the flood ends at the memory limit
                     # (its good picture, were it let through, is red).
@@ -634,6 +647,13 @@ class PreviewTest(unittest.TestCase):
             self.click(good)
             self.expect_picture(8, 8, (GREEN,) * 4, "the PNG after them all")
             self.assertEqual(crash_dialogs_seen.seen, [])
+
+            # A plug-in that leaves its helper without room costs that
+            # helper: its own picture shows, and so does a large one after it.
+            self.click(leak)
+            self.expect_picture(4, 4, (RED,) * 4, "the leaky plug-in's picture")
+            self.click(large)
+            self.expect_picture(6000, 4000, (GREEN,) * 4, "a large PNG after the leak")
 
             # A helper stuck in a plug-in ends with the program, even when the
             # program is ended from outside.
