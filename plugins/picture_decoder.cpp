@@ -44,8 +44,10 @@ bool AskForPicture(const std::string& pluginPath, const std::string& filePath, P
 
 // The picture the helper holds, copied into a section that Tovrik makes:
 // backed by the paging file and committed whole, so that reading it never
-// faults, whatever the helper does. The helper gets a handle that can only
-// write it. Null when the helper could not copy the picture.
+// faults, whatever the helper does. The helper gets a handle that can map
+// it and nothing more (a writable view needs read access too): it can
+// neither resize it nor reach anything else of Tovrik's. Null when the
+// helper could not copy the picture.
 UniqueHandle TakePictureIntoSection(const PictureReply& reply) {
     const uint64_t total = PixelOffset(reply.infoBytes) + reply.pixelBytes;
     UniqueHandle section(
@@ -53,7 +55,7 @@ UniqueHandle TakePictureIntoSection(const PictureReply& reply) {
     if (!section) return nullptr;
     DecoderRequest request;
     request.kind = DecoderRequestKind::kCopyPicture;
-    request.section = GiveHandleToDecoderHelper(section.get(), FILE_MAP_WRITE);
+    request.section = GiveHandleToDecoderHelper(section.get(), FILE_MAP_READ | FILE_MAP_WRITE);
     if (request.section == 0) return nullptr;
     std::string answer;
     CopyReply copied;
