@@ -4,7 +4,7 @@
 // Tovrik sends one request and waits for its one reply. A picture itself
 // travels in a shared memory section: the picture reply gives its sizes,
 // Tovrik makes a section of them, hands the helper a handle that can only
-// write it, and asks for the copy. A section the helper made itself could
+// map it, and asks for the copy. A section the helper made itself could
 // be reserved but not committed, or backed by a file on a network, and
 // fault when Tovrik reads it. Every reply also tells how much memory the
 // helper holds once the call is over, so that a plug-in that leaves much
