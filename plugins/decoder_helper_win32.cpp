@@ -123,6 +123,11 @@ bool StartHelper(DecoderHelper& helper) {
     const std::wstring program = folder + kHelperProgram;
     UniqueHandle token = LoweredHelperToken();
     HelperPipe pipe = CreateHelperPipe(token != nullptr);
+    // Where the label cannot be set, the helper keeps Tovrik's rights.
+    if (!pipe.handle && token) {
+        token.reset();
+        pipe = CreateHelperPipe(false);
+    }
     helper.pipe = std::move(pipe.handle);
     helper.ioDone.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!helper.pipe || !helper.ioDone) return false;

@@ -45,7 +45,8 @@ UniqueLocal PipeSecurityDescriptor(bool forLowIntegrityClient) {
     const std::wstring user = CurrentUserSid();
     if (user.empty()) return nullptr;
     std::wstring text = L"D:P(A;;GA;;;" + user + L")";
-    if (forLowIntegrityClient) text += L"S:(ML;;NW;;;LW)";
+    // No write-up (0x1) for low integrity and above, the SIDs spelt out.
+    if (forLowIntegrityClient) text += L"S:(ML;;0x1;;;" + std::wstring(kLowIntegritySid) + L")";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         return nullptr;
