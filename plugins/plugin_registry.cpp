@@ -1,5 +1,6 @@
 #include "plugins/plugin_registry.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -21,8 +22,12 @@ constexpr char kPluginSuffix[] = ".spi";
 // The whole load, however many plug-ins hang: the window waits for it.
 constexpr DWORD kRegistryLoadWaitMs = 3000;
 // A plug-in that has not answered within this long keeps its helper, and
-// another helper asks the plug-ins after it.
-constexpr ULONGLONG kPatienceMs = 250;
+// other helpers ask the plug-ins after it: one helper while all answer, a
+// few side by side once one hangs, so that a row of hanging plug-ins costs
+// the load's allowance once rather than each its own.
+constexpr ULONGLONG kPatienceMs = 200;
+constexpr size_t kHelpersWhileAllAnswer = 1;
+constexpr size_t kHelpersOnceOneHangs = 4;
 constexpr size_t kMostRegistryHelpers = 16;
 
 bool HasPluginSuffix(const std::string& name) {
@@ -93,13 +98,23 @@ void AskInTurn(FilterQueries& queries, Lane& lane) {
     queries.changed.notify_all();
 }
 
-// True when every lane still asking has been at its plug-in past the
-// patience (or there is no lane), so that one more would move things on.
-bool EveryLaneStuck(const std::deque<Lane>& lanes, ULONGLONG now) {
+bool Stuck(const Lane& lane, ULONGLONG now) {
+    return !lane.finished && lane.askingSince != 0 && now - lane.askingSince >= kPatienceMs;
+}
+
+// Whether one more lane would move things on: fewer lanes are starting or
+// asking within the patience than are wanted, and than plug-ins wait.
+bool WantsAnotherLane(const std::deque<Lane>& lanes, size_t waitingPlugins, ULONGLONG now) {
+    size_t moving = 0;
+    bool anyStuck = false;
     for (const Lane& lane : lanes) {
-        if (!lane.finished && (lane.askingSince == 0 || now - lane.askingSince < kPatienceMs)) return false;
+        if (Stuck(lane, now)) {
+            anyStuck = true;
+        } else if (!lane.finished) {
+            ++moving;
+        }
     }
-    return true;
+    return moving < std::min(waitingPlugins, anyStuck ? kHelpersOnceOneHangs : kHelpersWhileAllAnswer);
 }
 
 bool AllLanesIdle(const std::deque<Lane>& lanes) {
@@ -120,9 +135,9 @@ std::vector<std::optional<FiltersReply>> AskFiltersSideBySide(const std::vector<
         std::unique_lock<std::mutex> guard(queries.lock);
         for (;;) {
             const ULONGLONG now = GetTickCount64();
-            const bool waiting = queries.next < pluginPaths.size();
-            if ((!waiting && AllLanesIdle(lanes)) || queries.helperFailed || now >= queries.deadline) break;
-            if (waiting && lanes.size() < kMostRegistryHelpers && EveryLaneStuck(lanes, now)) {
+            const size_t waiting = pluginPaths.size() - queries.next;
+            if ((waiting == 0 && AllLanesIdle(lanes)) || queries.helperFailed || now >= queries.deadline) break;
+            if (lanes.size() < kMostRegistryHelpers && WantsAnotherLane(lanes, waiting, now)) {
                 lanes.emplace_back();
                 Lane& lane = lanes.back();
                 lane.thread = std::thread(AskInTurn, std::ref(queries), std::ref(lane));
