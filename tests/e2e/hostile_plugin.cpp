@@ -1,9 +1,9 @@
 // A test Susie plug-in that declares "*.hos" and misbehaves in GetPicture as
 // the file's first word says: "fault" reads address 0, "unfilter" first
 // takes away the host's crash handling, as C runtimes do before they report
-// a failed stack cookie, then faults; "leak" leaves as much memory committed
-// as it can get (untouched) and answers with a good 4 x 4 red picture,
-// which may show; "hang" never returns
+// a failed stack cookie, then faults; "leak" leaves nearly all the memory
+// it can get committed (untouched) and answers with a good 4 x 4 red
+// picture, which may show; "hang" never returns
 // (after writing "<file>.entered", so that a test knows it is stuck),
 // "flood" takes 3 GB of memory, 64 MB at a time and touching every page,
 // and if it gets through (or the address space ends first) answers with a
@@ -29,10 +29,17 @@ void Flood() {
     }
 }
 
+// Commits 64 MB at a time until no more comes, then gives the last back:
+// room for a small picture, none for a large one.
 void Leak() {
     const SIZE_T chunk = SIZE_T{64} << 20;
-    for (int taken = 0; taken < 64 && VirtualAlloc(nullptr, chunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE); ++taken) {
+    void* last = nullptr;
+    for (int taken = 0; taken < 64; ++taken) {
+        void* block = VirtualAlloc(nullptr, chunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!block) break;
+        last = block;
     }
+    if (last) VirtualFree(last, 0, MEM_RELEASE);
 }
 
 int RedPicture(HLOCAL* bitmapInfo, HLOCAL* bitmapBits) {
