@@ -657,7 +657,7 @@ class PreviewTest(unittest.TestCase):
 
             # A helper stuck in a plug-in ends with the program, even when the
             # program is ended from outside.
-            hang = cases[1][1]
+            hang = dict(cases)["hang"]
             os.remove(hang + ".entered")
             self.click(hang, wait=False)
             wait_until(lambda: os.path.exists(hang + ".entered"), what="the plug-in to hang")
