@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/committed_memory.h"
 #include "platform/wide_path.h"
 #include "plugins/dib_validation.h"
 
@@ -124,15 +125,5 @@ int32_t CopyDecodedPicture(DecodedPicture& picture, HANDLE section) {
 }
 
 uint32_t CommittedKiB() {
-    // Private and mapped memory: what a plug-in leaves behind; its images
-    // are the plug-ins' code, unloaded after each call.
-    uint64_t committed = 0;
-    MEMORY_BASIC_INFORMATION region = {};
-    for (uintptr_t at = 0; VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type != MEM_IMAGE) committed += region.RegionSize;
-        const uintptr_t next = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;  // the top of the address space
-        at = next;
-    }
-    return static_cast<uint32_t>(std::min<uint64_t>(committed / 1024, UINT32_MAX));
+    return static_cast<uint32_t>(std::min<uint64_t>(CommittedBytesOfThisProcess() / 1024, UINT32_MAX));
 }

@@ -43,5 +43,6 @@ PictureReply DecodePicture(const std::string& pluginPath, const std::string& fil
 // written.
 int32_t CopyDecodedPicture(DecodedPicture& picture, HANDLE section);
 
-// The memory this process holds committed, its loaded images aside.
+// The memory this process holds committed, its loaded images aside: what
+// the plug-ins left behind.
 uint32_t CommittedKiB();

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/committed_memory.h"
+
 namespace {
 
 std::string Hex(const std::string& bytes) {
@@ -504,21 +506,6 @@ std::string Memory() {
     return std::to_string(counters.PeakWorkingSetSize / 1024) + "," + std::to_string(counters.WorkingSetSize / 1024);
 }
 
-// The program's committed memory in KiB, its images aside: what a picture
-// that is loaded and kept takes, touched or not (the working set misses
-// what is never touched).
-std::string CommittedKiB() {
-    uint64_t committed = 0;
-    MEMORY_BASIC_INFORMATION region = {};
-    for (uintptr_t at = 0; VirtualQuery(reinterpret_cast<const void*>(at), &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type != MEM_IMAGE) committed += region.RegionSize;
-        const uintptr_t next = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return std::to_string(committed / 1024);
-}
-
 using Words = std::vector<std::string>;
 
 std::string Run(const Words& w) {
@@ -688,7 +675,8 @@ std::string Run(const Words& w) {
         return SetWindowTextA(ToHandle(w[1]), Unhex(w.size() > 2 ? w[2] : std::string()).c_str()) ? "1" : "0";
     if (verb == "probe") return Probe(w[1]);
     if (verb == "memory") return Memory();
-    if (verb == "committed") return CommittedKiB();
+    // What a picture loaded and kept takes, touched or not.
+    if (verb == "committed") return std::to_string(CommittedBytesOfThisProcess() / 1024);
     return "error: unknown command " + verb;
 }
 
