@@ -117,27 +117,19 @@ bool CreateHelperProcess(HANDLE token, const std::wstring& program, std::wstring
                           &startup, &started) != FALSE;
 }
 
-bool StartHelper(DecoderHelper& helper) {
+bool StartHelper(DecoderHelper& helper, bool lowered) {
     const std::wstring folder = ExecutableFolderWide();
     if (folder.empty()) return false;
     const std::wstring program = folder + kHelperProgram;
-    UniqueHandle token = LoweredHelperToken();
-    HelperPipe pipe = CreateHelperPipe(token != nullptr);
-    // Where the label cannot be set, the helper keeps Tovrik's rights.
-    if (!pipe.handle && token) {
-        token.reset();
-        pipe = CreateHelperPipe(false);
-    }
+    UniqueHandle token = lowered ? LoweredHelperToken() : nullptr;
+    if (lowered && !token) return false;
+    HelperPipe pipe = CreateHelperPipe(lowered);
     helper.pipe = std::move(pipe.handle);
     helper.ioDone.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!helper.pipe || !helper.ioDone) return false;
 
     PROCESS_INFORMATION started = {};
-    const std::wstring commandLine = L"\"" + program + L"\" " + pipe.name;
-    if (!CreateHelperProcess(token.get(), program, commandLine, started) &&
-        (!token || !CreateHelperProcess(nullptr, program, commandLine, started))) {
-        return false;
-    }
+    if (!CreateHelperProcess(token.get(), program, L"\"" + program + L"\" " + pipe.name, started)) return false;
     helper.process.reset(started.hProcess);
     helper.callsServed = 0;
     UniqueHandle thread(started.hThread);
@@ -155,8 +147,12 @@ HelperDeadline HelperDeadlineAfter(DWORD milliseconds) { return GetTickCount64()
 
 bool ReadyDecoderHelper(DecoderHelper& helper) {
     if (helper.process) return true;
-    if (StartHelper(helper)) return true;
-    EndDecoderHelper(helper);
+    // Lowered where the system allows; where a lowered helper cannot be
+    // made, start or connect, one with Tovrik's rights.
+    for (bool lowered : {true, false}) {
+        if (StartHelper(helper, lowered)) return true;
+        EndDecoderHelper(helper);
+    }
     return false;
 }
 
