@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "bundled-plugin/declared_size.h"
+#include "platform/declared_size.h"
 #include "bundled-plugin/image_signature.h"
 #include "bundled-plugin/susie_result.h"
 

@@ -3,24 +3,19 @@
 // Tovrik. Tovrik starts it with the name of a pipe, sends one request at a
 // time and ends it whenever it misbehaves. It has no window and no console,
 // and a fault ends it at once, without the system's crash dialog. It ends
-// by itself when the pipe closes, that is when Tovrik has gone.
+// by itself when the pipe closes, that is when Tovrik has gone. Tovrik
+// starts it with lowered rights where the system allows.
 #include <windows.h>
 #include <objbase.h>
 
 #include <string>
 
+#include "decoder/fault_guard_win32.h"
 #include "decoder/plugin_calls_win32.h"
 #include "platform/kernel_handles.h"
 #include "plugins/decoder_protocol.h"
 
 namespace {
-
-constexpr UINT kExitAfterFault = 0xDEC0DE;
-
-LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* /*exception*/) {
-    TerminateProcess(GetCurrentProcess(), kExitAfterFault);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
 
 bool ReadExactly(HANDLE pipe, void* data, DWORD size) {
     auto* bytes = static_cast<unsigned char*>(data);
@@ -56,22 +51,35 @@ std::wstring PipeNameFromCommandLine() {
     return at == std::wstring::npos ? std::wstring() : line.substr(at + 1);
 }
 
-std::string Answer(const DecoderRequest& request) {
-    if (request.kind == DecoderRequestKind::kPluginFilters)
-        return EncodeFiltersReply(AskPluginFilters(request.pluginPath));
-    UniqueHandle section;
-    const std::string reply = EncodePictureReply(DecodePicture(request.pluginPath, request.filePath, section));
-    // The reply hands the section to Tovrik, which takes it out of this
-    // process (DUPLICATE_CLOSE_SOURCE); it must not be closed here.
-    section.release();
-    return reply;
+// Every reply tells how much memory this process still holds, measured
+// once the call is over.
+std::string Answer(const DecoderRequest& request, DecodedPicture& picture) {
+    switch (request.kind) {
+    case DecoderRequestKind::kPicture: {
+        PictureReply reply = DecodePicture(request.pluginPath, request.filePath, picture);
+        reply.committedKiB = CommittedKiB();
+        return EncodePictureReply(reply);
+    }
+    case DecoderRequestKind::kCopyPicture: {
+        CopyReply reply;
+        reply.result =
+            CopyDecodedPicture(picture, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(request.section)));
+        reply.committedKiB = CommittedKiB();
+        return EncodeCopyReply(reply);
+    }
+    case DecoderRequestKind::kPluginFilters:
+        break;
+    }
+    LetGo(picture);
+    FiltersReply reply = AskPluginFilters(request.pluginPath);
+    reply.committedKiB = CommittedKiB();
+    return EncodeFiltersReply(reply);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    SetUnhandledExceptionFilter(EndOnUnhandledException);
+    ApplyFaultHandling();
     // The plug-ins find COM initialised on their thread, as they did when
     // they ran on Tovrik's window thread.
     CoInitialize(nullptr);
@@ -82,8 +90,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         CreateFileW(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!pipe) return 1;
     DecoderRequest request;
+    DecodedPicture picture;
     while (ReadRequest(pipe.get(), request)) {
-        if (!WriteWhole(pipe.get(), Frame(Answer(request)))) break;
+        ApplyFaultHandling();
+        if (!WriteWhole(pipe.get(), Frame(Answer(request, picture)))) break;
     }
+    LetGo(picture);
     return 0;
 }

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "decoder/picture_source_win32.h"
+#include "platform/committed_memory.h"
 #include "platform/wide_path.h"
 #include "plugins/dib_validation.h"
 
@@ -37,42 +40,6 @@ FARPROC AsFarProc(int(WINAPI* procedure)(int, int, LONG)) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(procedure));
 }
 
-// Copies the header, masks and colour table and the pixel rows that the
-// header describes (nothing the plug-in allocated beyond them) into a new
-// section. The blocks are checked first: their header decides how much is
-// read from them.
-PictureReply CopyIntoSection(HLOCAL info, HLOCAL bits, UniqueHandle& section) {
-    PictureReply reply;
-    ScopedGlobalLock infoLock(info);
-    ScopedGlobalLock bitsLock(bits);
-    if (!infoLock.get() || !bitsLock.get()) return reply;
-    const auto* infoBytes = static_cast<const unsigned char*>(infoLock.get());
-    DibSizes sizes;
-    // LocalSize is 0 for a handle that is no block of this process.
-    if (!MeasureDib(infoBytes, LocalSize(info), sizes) || LocalSize(bits) < sizes.pixelBytes) return reply;
-    if (sizes.infoBytes > kMostInfoBytes) return reply;
-    const uint64_t pixelOffset = PixelOffset(static_cast<uint32_t>(sizes.infoBytes));
-    const uint64_t total = pixelOffset + sizes.pixelBytes;
-    if (total > kMostPictureBytes) return reply;
-
-    section.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(total),
-                                     nullptr));
-    if (!section) return reply;
-    UniqueMappedView view(MapViewOfFile(section.get(), FILE_MAP_WRITE, 0, 0, static_cast<SIZE_T>(total)));
-    if (!view) {
-        section.reset();
-        return reply;
-    }
-    auto* target = static_cast<unsigned char*>(view.get());
-    std::memcpy(target, infoBytes, static_cast<size_t>(sizes.infoBytes));
-    std::memcpy(target + pixelOffset, bitsLock.get(), static_cast<size_t>(sizes.pixelBytes));
-    reply.result = 0;
-    reply.section = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(section.get()));
-    reply.infoBytes = static_cast<uint32_t>(sizes.infoBytes);
-    reply.pixelBytes = static_cast<uint32_t>(sizes.pixelBytes);
-    return reply;
-}
-
 }  // namespace
 
 FiltersReply AskPluginFilters(const std::string& pluginPath) {
@@ -93,7 +60,8 @@ FiltersReply AskPluginFilters(const std::string& pluginPath) {
     return reply;
 }
 
-PictureReply DecodePicture(const std::string& pluginPath, const std::string& filePath, UniqueHandle& section) {
+PictureReply DecodePicture(const std::string& pluginPath, const std::string& filePath, DecodedPicture& picture) {
+    LetGo(picture);
     PictureReply unusable;
     unusable.result = kPluginUnusable;
     // Declared first, so that it goes last: the blocks are freed before the
@@ -118,7 +86,52 @@ PictureReply DecodePicture(const std::string& pluginPath, const std::string& fil
         return failed;
     }
     UniqueLocal infoOwner(info);
-    UniqueLocal bitsOwner(bits);
-    if (!info || !bits) return PictureReply();
-    return CopyIntoSection(info, bits, section);
+    // One block handed over as both would be freed twice: it is freed once,
+    // and holds no picture.
+    UniqueLocal bitsOwner(bits != info ? bits : nullptr);
+    if (!info || !bits || bits == info) return PictureReply();
+    // The blocks are checked first: their header decides how much is read
+    // from them. LocalSize is 0 for a handle that is no block of this process.
+    DibSizes sizes;
+    {
+        ScopedGlobalLock infoLock(info);
+        if (!infoLock.get() || !MeasureDib(static_cast<const unsigned char*>(infoLock.get()), LocalSize(info), sizes))
+            return PictureReply();
+    }
+    if (LocalSize(bits) < sizes.pixelBytes || sizes.infoBytes > kMostInfoBytes ||
+        PixelOffset(static_cast<uint32_t>(sizes.infoBytes)) + sizes.pixelBytes > kMostPictureBytes) {
+        return PictureReply();
+    }
+    PictureReply reply;
+    reply.result = 0;
+    reply.infoBytes = static_cast<uint32_t>(sizes.infoBytes);
+    reply.pixelBytes = static_cast<uint32_t>(sizes.pixelBytes);
+    picture.sizes = sizes;
+    picture.bits = std::move(bitsOwner);
+    picture.info = std::move(infoOwner);
+    picture.module = std::move(module);
+    return reply;
+}
+
+int32_t CopyDecodedPicture(DecodedPicture& picture, HANDLE section) {
+    UniqueHandle sectionOwner(section);
+    // Let go of when this returns, whatever happens.
+    const DecodedPicture taken = std::move(picture);
+    if (!taken.info) return kPictureUnusable;
+    const uint64_t pixelOffset = PixelOffset(static_cast<uint32_t>(taken.sizes.infoBytes));
+    UniqueMappedView view(
+        MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, static_cast<SIZE_T>(pixelOffset + taken.sizes.pixelBytes)));
+    ScopedGlobalLock infoLock(taken.info.get());
+    ScopedGlobalLock bitsLock(taken.bits.get());
+    if (!view || !infoLock.get() || !bitsLock.get()) return kPictureUnusable;
+    // The header, masks and colour table and the rows the header describes:
+    // nothing the plug-in allocated beyond them.
+    auto* target = static_cast<unsigned char*>(view.get());
+    std::memcpy(target, infoLock.get(), static_cast<size_t>(taken.sizes.infoBytes));
+    std::memcpy(target + pixelOffset, bitsLock.get(), static_cast<size_t>(taken.sizes.pixelBytes));
+    return 0;
+}
+
+uint32_t CommittedKiB() {
+    return static_cast<uint32_t>(std::min<uint64_t>(CommittedBytesOfThisProcess() / 1024, UINT32_MAX));
 }

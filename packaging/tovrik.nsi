@@ -2,9 +2,10 @@
 ; %LOCALAPPDATA%\Programs\Tovrik, where Tovrik.ini beside the program stays
 ; writable. Built by scripts/package.sh, which passes:
 ;   PRODUCT  product.nsh from the build (VERSION, VERSION_QUAD, PUBLISHER, COPYRIGHT)
-;   FILES    the staged files as the InstallFiles and UninstallFiles macros
-;   ICON     the application icon
-;   OUTFILE  the installer to write
+;   FILES       the staged files as the InstallFiles and UninstallFiles macros
+;   ICON        the application icon
+;   UNINSTALLER uninstall.exe, built from uninstall.nsi
+;   OUTFILE     the installer to write
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
@@ -13,14 +14,11 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
+!include "WordFunc.nsh"
 !include "${PRODUCT}"
 !include "${FILES}"
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovrik"
-!define SHORTCUT "$SMPROGRAMS\Tovrik.lnk"
-!define SETTINGS "$INSTDIR\Tovrik.ini"
-; What the installer writes as the plug-in folder: the bundled plug-ins.
-!define DEFAULT_PLUGIN_FOLDER "$INSTDIR\plugins"
+!include "${__FILEDIR__}/common.nsh"
 
 Name "Tovrik"
 OutFile "${OUTFILE}"
@@ -30,7 +28,6 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "Tovrik ${VERSION}"
 
 !define MUI_ICON "${ICON}"
-!define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tovrik.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
@@ -40,8 +37,6 @@ BrandingText "Tovrik ${VERSION}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
-!insertmacro MUI_UNPAGE_CONFIRM
-!insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
 VIProductVersion "${VERSION_QUAD}"
@@ -53,23 +48,21 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${COPYRIGHT}"
 
-; A running Tovrik holds its files open: ask the user to close it first. A
-; silent run gives up instead of waiting for an answer nobody can give.
-!macro RequireTovrikClosed
-  ${Do}
-    ; SYNCHRONIZE access to the program's single-instance mutex.
-    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "Tovrik Mutex object") i .r0'
-    ${If} $0 = 0
-      ${Break}
+; An older version over a newer one: a silent run refuses, an interactive
+; one asks.
+Function .onInit
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} "$0" "${VERSION}" $1
+    ${If} $1 == 1
+      MessageBox MB_YESNO|MB_ICONEXCLAMATION \
+        "新しいバージョン $0 の Tovrik がインストールされています。$\r$\nバージョン ${VERSION} に置き換えますか？" \
+        /SD IDNO IDYES +3
+      SetErrorLevel 2
+      Abort
     ${EndIf}
-    System::Call 'kernel32::CloseHandle(i r0)'
-    ; Retry skips the Abort and asks the mutex again.
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "Tovrik が実行中です。$\r$\nTovrik を終了してから「再試行」を押してください。" \
-      /SD IDCANCEL IDRETRY +2
-    Abort
-  ${Loop}
-!macroend
+  ${EndIf}
+FunctionEnd
 
 Section
   !insertmacro RequireTovrikClosed
@@ -83,7 +76,12 @@ Section
     WriteINIStr "${SETTINGS}" "PlugIn" "Directory" "${DEFAULT_PLUGIN_FOLDER}"
   ${EndIf}
 
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; The last folder the files went to is the working folder of the
+  ; shortcut and of the finish page's "run": the program's own.
+  SetOutPath "$INSTDIR"
+  ; An installer of its own rather than the script's uninstaller, which
+  ; always goes on from a copy of itself and so would return at once.
+  File "/oname=uninstall.exe" "${UNINSTALLER}"
   CreateShortCut "${SHORTCUT}" "$INSTDIR\Tovrik.exe" "" "$INSTDIR\Tovrik.exe" 0 SW_SHOWNORMAL "" \
     "同一ファイル検索ソフト"
 
@@ -99,24 +97,4 @@ Section
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntFmt $0 "0x%08X" $0
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
-SectionEnd
-
-Section "Uninstall"
-  !insertmacro RequireTovrikClosed
-
-  ; Tovrik.ini goes unless the user changed the plug-in folder from the one
-  ; the installer wrote: changed settings stay, and with them the folder.
-  ClearErrors
-  ReadINIStr $0 "${SETTINGS}" "PlugIn" "Directory"
-  ${If} ${Errors}
-  ${OrIf} $0 == "${DEFAULT_PLUGIN_FOLDER}"
-    Delete "${SETTINGS}"
-  ${EndIf}
-
-  !insertmacro UninstallFiles
-  Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: whatever the user keeps there stays.
-  RMDir "$INSTDIR"
-  Delete "${SHORTCUT}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -7,6 +7,7 @@ namespace {
 constexpr uint32_t kFiltersReplyTag = 0x53544C46;  // "FLTS"
 constexpr uint32_t kPictureReplyTag = 0x54434950;  // "PICT"
 constexpr uint32_t kRequestTag = 0x51455254;       // "TREQ"
+constexpr uint32_t kCopyReplyTag = 0x59504F43;     // "COPY"
 
 void PutU32(std::string& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
@@ -83,6 +84,7 @@ std::string EncodeRequest(const DecoderRequest& request) {
     PutU32(out, static_cast<uint32_t>(request.kind));
     PutText(out, request.pluginPath);
     PutText(out, request.filePath);
+    PutU32(out, request.section);
     return out;
 }
 
@@ -90,16 +92,20 @@ bool DecodeRequest(const std::string& payload, DecoderRequest& request) {
     PayloadReader reader(payload);
     uint32_t kind = 0;
     if (!reader.Tag(kRequestTag) || !reader.U32(kind) || !reader.Text(request.pluginPath, kMostPathBytes) ||
-        !reader.Text(request.filePath, kMostPathBytes) || !reader.Finished()) {
+        !reader.Text(request.filePath, kMostPathBytes) || !reader.U32(request.section) || !reader.Finished()) {
         return false;
     }
     request.kind = static_cast<DecoderRequestKind>(kind);
-    if (request.pluginPath.empty()) return false;
+    if (request.kind == DecoderRequestKind::kCopyPicture)
+        return request.pluginPath.empty() && request.filePath.empty() && request.section != 0;
+    if (request.pluginPath.empty() || request.section != 0) return false;
     switch (request.kind) {
     case DecoderRequestKind::kPluginFilters:
         return request.filePath.empty();
     case DecoderRequestKind::kPicture:
         return !request.filePath.empty();
+    case DecoderRequestKind::kCopyPicture:
+        break;
     }
     return false;
 }
@@ -110,6 +116,7 @@ std::string EncodeFiltersReply(const FiltersReply& reply) {
     PutU32(out, reply.asked ? 1 : 0);
     PutU32(out, static_cast<uint32_t>(reply.filters.size()));
     for (const std::string& filter : reply.filters) PutText(out, filter);
+    PutU32(out, reply.committedKiB);
     return out;
 }
 
@@ -126,29 +133,45 @@ bool DecodeFiltersReply(const std::string& payload, FiltersReply& reply) {
     for (std::string& filter : reply.filters) {
         if (!reader.Text(filter, kFilterTextBytes - 1)) return false;
     }
-    return reader.Finished();
+    return reader.U32(reply.committedKiB) && reader.Finished();
 }
 
 std::string EncodePictureReply(const PictureReply& reply) {
     std::string out;
     PutU32(out, kPictureReplyTag);
     PutU32(out, static_cast<uint32_t>(reply.result));
-    PutU32(out, reply.section);
     PutU32(out, reply.infoBytes);
     PutU32(out, reply.pixelBytes);
+    PutU32(out, reply.committedKiB);
     return out;
 }
 
 bool DecodePictureReply(const std::string& payload, PictureReply& reply) {
     PayloadReader reader(payload);
     uint32_t result = 0;
-    if (!reader.Tag(kPictureReplyTag) || !reader.U32(result) || !reader.U32(reply.section) ||
-        !reader.U32(reply.infoBytes) || !reader.U32(reply.pixelBytes) || !reader.Finished()) {
+    if (!reader.Tag(kPictureReplyTag) || !reader.U32(result) || !reader.U32(reply.infoBytes) ||
+        !reader.U32(reply.pixelBytes) || !reader.U32(reply.committedKiB) || !reader.Finished()) {
         return false;
     }
     reply.result = static_cast<int32_t>(result);
-    if (reply.result != 0) return reply.section == 0 && reply.infoBytes == 0 && reply.pixelBytes == 0;
+    if (reply.result != 0) return reply.infoBytes == 0 && reply.pixelBytes == 0;
     // The smallest header of the family is 40 bytes; the rest are the limits.
-    return reply.section != 0 && reply.infoBytes >= 40 && reply.infoBytes <= kMostInfoBytes &&
-           reply.pixelBytes > 0 && PixelOffset(reply.infoBytes) + reply.pixelBytes <= kMostPictureBytes;
+    return reply.infoBytes >= 40 && reply.infoBytes <= kMostInfoBytes && reply.pixelBytes > 0 &&
+           PixelOffset(reply.infoBytes) + reply.pixelBytes <= kMostPictureBytes;
+}
+
+std::string EncodeCopyReply(const CopyReply& reply) {
+    std::string out;
+    PutU32(out, kCopyReplyTag);
+    PutU32(out, static_cast<uint32_t>(reply.result));
+    PutU32(out, reply.committedKiB);
+    return out;
+}
+
+bool DecodeCopyReply(const std::string& payload, CopyReply& reply) {
+    PayloadReader reader(payload);
+    uint32_t result = 0;
+    if (!reader.Tag(kCopyReplyTag) || !reader.U32(result) || !reader.U32(reply.committedKiB)) return false;
+    reply.result = static_cast<int32_t>(result);
+    return reader.Finished();
 }

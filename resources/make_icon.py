@@ -1,19 +1,22 @@
 #!/usr/bin/env python3
 """Draws Tovrik's application icon, two overlapping documents with a check
-mark, and writes it as a multi-size .ico (16, 32, 48 and 256 px) with
+mark, and writes it as a multi-size .ico (16, 24, 32, 48, 64 and 256 px:
+the small and large icon at 96, 144 and 192 DPI, and the shell's largest) with
 ImageMagick:  make_icon.py OUTPUT.ico
 
 The drawing lives on a 256-unit grid. Every edge of the documents lies on a
-multiple of 16 units, so at 16, 32 and 48 px it falls on pixel boundaries and
-stays sharp (each size is drawn four times larger and averaged down); outlines are filled bands one pixel wide at the small sizes
-rather than strokes, which would smear across two pixels."""
+multiple of 16 units, so at 16, 32, 48 and 64 px it falls on pixel boundaries
+and stays sharp; at 24 px the edges are moved to the nearest boundary. Each
+size is drawn four times larger and averaged down. Outlines are filled
+bands one pixel wide at the small sizes rather than strokes, which would
+smear across two pixels."""
 
 import os
 import subprocess
 import sys
 import tempfile
 
-SIZES = (16, 32, 48, 256)
+SIZES = (16, 24, 32, 48, 64, 256)
 GRID = 256
 SUPERSAMPLING = 4
 
@@ -62,10 +65,16 @@ def drawing(size, supersampling):
                 # makes an edge at a whole coordinate a pixel boundary.
                 "affine %.6f 0 0 %.6f -0.5 -0.5" % (scale, scale),
                 "stroke none"]
-    commands += document(16, 16, 160, 192, 48, border, BACK_PAPER)
-    commands += document(80, 48, 224, 240, 48, border, FRONT_PAPER)
+
+    def snap(*units):
+        """Grid units moved to the nearest pixel boundary of this size."""
+        return [round(unit / pixel) * pixel for unit in units]
+
+    commands += document(*snap(16, 16, 160, 192, 48), border, BACK_PAPER)
+    commands += document(*snap(80, 48, 224, 240, 48), border, FRONT_PAPER)
     for top in (112, 144, 176):
-        commands.append(rectangle(112, top, 192 if top < 176 else 160, top + max(16, pixel), TEXT_LINE))
+        commands.append(rectangle(*snap(112, top, 192 if top < 176 else 160), snap(top)[0] + max(16, pixel),
+                                  TEXT_LINE))
     # The check mark on a round badge at the lower right.
     commands.append("fill %s circle 184,184 184,%.3f" % (BADGE, 184 + 68))
     check_width = max(2 * pixel, 22)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/declared_size.h"
 #include "plugins/dib_validation.h"
 
 namespace {
@@ -22,7 +23,52 @@ bool FitsInFile(const std::string& file, uint64_t offset, uint64_t length) {
     return offset <= file.size() && length <= file.size() - offset;
 }
 
+bool DeclaresTooMuch(const std::string& file) {
+    return DeclaresSizeBeyondLimits(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+}
+
+uint64_t RowBytes(uint64_t width, uint32_t bitCount) { return (width * bitCount + 31) / 32 * 4; }
+
+// The variants LocateBitmapFileParts leaves out, which the system's loader
+// knows: run-length encoding (8 or 4 bits, its compressed size in the
+// header) and the 12-byte core header (16-bit sizes, 3-byte palette).
+bool IsWholeOtherBitmapFile(const std::string& file) {
+    const size_t header = kBitmapFileHeaderBytes;
+    if (!FitsInFile(file, 0, header + 12)) return false;
+    const uint32_t pixelOffset = ReadU32(file, 10);
+    const uint32_t headerSize = ReadU32(file, header);
+    if (pixelOffset > file.size() || pixelOffset < uint64_t{header} + headerSize) return false;
+    const uint64_t pixelBytes = file.size() - pixelOffset;
+    if (headerSize == 12) {
+        const uint32_t width = ReadU16(file, header + 4), height = ReadU16(file, header + 6);
+        const uint32_t planes = ReadU16(file, header + 8), bitCount = ReadU16(file, header + 10);
+        if (width == 0 || height == 0 || planes != 1) return false;
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+        const uint64_t palette = bitCount <= 8 ? uint64_t{3} << bitCount : 0;
+        return header + headerSize + palette <= pixelOffset && RowBytes(width, bitCount) * height <= pixelBytes;
+    }
+    if (headerSize < 40 || !FitsInFile(file, header, headerSize)) return false;
+    const int32_t width = static_cast<int32_t>(ReadU32(file, header + 4));
+    const int32_t height = static_cast<int32_t>(ReadU32(file, header + 8));
+    const uint32_t bitCount = ReadU16(file, header + 14), compression = ReadU32(file, header + 16);
+    const uint32_t compressedBytes = ReadU32(file, header + 20);
+    const bool runLength = (compression == 1 && bitCount == 8) || (compression == 2 && bitCount == 4);
+    return runLength && width > 0 && height > 0 && compressedBytes > 0 && compressedBytes <= pixelBytes;
+}
+
 }  // namespace
+
+bool IsWholeBitmapFile(const std::string& file) {
+    ByteRange info, pixels;
+    if (DeclaresTooMuch(file)) return false;
+    return LocateBitmapFileParts(file, info, pixels) || IsWholeOtherBitmapFile(file);
+}
+
+bool IsWholeIconFile(const std::string& file, IconFileKind kind) {
+    IconFileImage image;
+    // Choosing checks that every image lies within the file.
+    return ChooseIconFileImage(file, kind, 0, image) && !DeclaresTooMuch(file);
+}
 
 bool LocateBitmapFileParts(const std::string& file, ByteRange& info, ByteRange& pixels) {
     if (file.size() < kBitmapFileHeaderBytes || file[0] != 'B' || file[1] != 'M') return false;

@@ -61,22 +61,23 @@ HICON IconFromBytes(const std::string& file, IconFileKind kind) {
                                     isIcon, kIconFormatVersion, image.width, image.height, LR_DEFAULTCOLOR);
 }
 
+IconFileKind IconKindOf(UINT type) { return type == IMAGE_ICON ? IconFileKind::kIcon : IconFileKind::kCursor; }
+
 HANDLE LoadPictureFile(const std::string& path, UINT type) {
+    // Read and checked first on every path: the system's loader fills a
+    // damaged bitmap's missing rows with black, and takes whatever memory
+    // an icon's header asks for.
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return nullptr;
+    const bool bitmap = type == IMAGE_BITMAP;
+    if (bitmap ? !IsWholeBitmapFile(bytes) : !IsWholeIconFile(bytes, IconKindOf(type))) return nullptr;
     // The system's loader knows every variant of these formats, but opens
     // no path beyond the classic limit.
     const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty()) return nullptr;
     if (widePath.size() < MAX_PATH) return LoadImageW(nullptr, widePath.c_str(), type, 0, 0, LR_LOADFROMFILE);
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return nullptr;
-    switch (type) {
-    case IMAGE_BITMAP:
-        return BitmapFromBytes(bytes);
-    case IMAGE_ICON:
-        return IconFromBytes(bytes, IconFileKind::kIcon);
-    default:
-        return IconFromBytes(bytes, IconFileKind::kCursor);
-    }
+    if (bitmap) return BitmapFromBytes(bytes);
+    return IconFromBytes(bytes, IconKindOf(type));
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 #include "platform/gdi_handles.h"
 
 // Each loads the file at the picture's own size; null when it cannot be
-// opened or read, or does not hold such a picture. Paths beyond the classic
+// opened or read, does not hold such a picture whole, or declares a size
+// beyond the picture limits. Paths beyond the classic
 // length limit, where the system's file loader stops, are read here and
 // made into the picture from memory.
 UniqueBitmap LoadBitmapFile(const std::string& path);

@@ -33,10 +33,12 @@ bool LineFeedEndsReading(PreviewReading& reading) {
 }
 
 // `length` bytes arrived; the zeros after them would add nothing.
-void WalkUtf16Block(PreviewReading& reading, const unsigned char* block, size_t length) {
+// `first` is the file's first block, whose first unit is the byte-order
+// mark; a later block starts with text even when nothing was collected yet
+// (the blocks before held only zero units).
+void WalkUtf16Block(PreviewReading& reading, const unsigned char* block, size_t length, bool first) {
     const size_t units = (length + 1) / 2;
-    // The byte-order mark is the first unit while nothing is collected yet.
-    for (size_t i = reading.collected.empty() ? 1 : 0; i < units && !reading.finished; ++i) {
+    for (size_t i = first ? 1 : 0; i < units && !reading.finished; ++i) {
         const char16_t unit = static_cast<char16_t>(block[2 * i] | block[2 * i + 1] << 8);
         if (unit == kLineFeed && LineFeedEndsReading(reading)) return;
         if (unit == 0) continue;
@@ -102,10 +104,12 @@ std::string ReadTextPreview(const std::string& path, int lineLimit) {
     for (size_t totalRead = 0;;) {
         std::memset(block, 0, sizeof block);
         const size_t length = ReadInputFile(*file, block, sizeof block).bytes;
+        // The byte-order mark counts only as the file's first two bytes.
+        const bool first = totalRead == 0;
         totalRead += length;
-        if (reading.collected.empty() && block[0] == 0xFF && block[1] == 0xFE) reading.mode = ReadingMode::kUtf16;
+        if (first && block[0] == 0xFF && block[1] == 0xFE) reading.mode = ReadingMode::kUtf16;
         if (reading.mode == ReadingMode::kUtf16) {
-            WalkUtf16Block(reading, block, length);
+            WalkUtf16Block(reading, block, length, first);
         } else {
             WalkByteBlock(reading, block, length);
         }

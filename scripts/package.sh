@@ -83,10 +83,13 @@ setup=Tovrik-$version-setup.exe
 portable=Tovrik-$version-portable.zip
 rm -f "$dist"/Tovrik-*-setup.exe "$dist"/Tovrik-*-portable.zip "$dist/SHA256SUMS"
 
+nsis_inputs=(-DPRODUCT="$build/packaging/product.nsh" -DFILES="$files_nsh" -DICON="$build/resources/tovrik.ico")
+# The uninstaller first: the installer carries it.
+uninstaller=$staging/uninstall.exe
+echo "package: uninstall.exe"
+makensis -V2 -INPUTCHARSET UTF8 "${nsis_inputs[@]}" -DOUTFILE="$uninstaller" "$root/packaging/uninstall.nsi"
 echo "package: $setup"
-makensis -V2 -INPUTCHARSET UTF8 \
-  -DPRODUCT="$build/packaging/product.nsh" -DFILES="$files_nsh" \
-  -DICON="$build/resources/tovrik.ico" -DOUTFILE="$dist/$setup" \
+makensis -V2 -INPUTCHARSET UTF8 "${nsis_inputs[@]}" -DUNINSTALLER="$uninstaller" -DOUTFILE="$dist/$setup" \
   "$root/packaging/tovrik.nsi"
 
 echo "package: $portable"

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "bundled-plugin/declared_size.h"
+#include "platform/declared_size.h"
 #include "bundled-plugin/dib_rows.h"
 #include "bundled-plugin/image_signature.h"
 #include "tests/bundled-plugin/test_images.h"
@@ -154,6 +154,10 @@ TEST(DeclaredSizeTest, GifScreenAndEveryFrameAreHeldToTheLimits) {
     EXPECT_TRUE(BeyondLimits(Gif(16385, 1, {{1, 1}})));
     EXPECT_TRUE(BeyondLimits(Gif(100, 100, {{20000, 1}})));
     EXPECT_TRUE(BeyondLimits(Gif(100, 100, {{100, 100}, {100, 100}, {65535, 65535}})));
+    // The frames together: four of 4096 x 4096 make exactly the limit.
+    const std::pair<unsigned, unsigned> quarter{4096, 4096};
+    EXPECT_FALSE(BeyondLimits(Gif(4096, 4096, std::vector<std::pair<unsigned, unsigned>>(4, quarter))));
+    EXPECT_TRUE(BeyondLimits(Gif(4096, 4096, std::vector<std::pair<unsigned, unsigned>>(30, quarter))));
 }
 
 TEST(DeclaredSizeTest, JpegFrameHeaderAfterOtherSegmentsIsHeldToTheLimits) {
@@ -165,6 +169,13 @@ TEST(DeclaredSizeTest, JpegFrameHeaderAfterOtherSegmentsIsHeldToTheLimits) {
     // 0xC4 (Huffman tables) and 0xCC (arithmetic coding) are no frame headers.
     EXPECT_FALSE(BeyondLimits(Jpeg(0xC4, 65535, 65535)));
     EXPECT_FALSE(BeyondLimits(Jpeg(0xCC, 65535, 65535)));
+    // What decoders step over on the way: a stray byte, fill bytes, a
+    // stuffed zero, a segment length below 2.
+    const std::string frame = std::string("\xff\xc0\x00\x0b\x08\x4e\x20\x4e\x20\x01\x01\x11\x00", 13);
+    for (const std::string& before : {std::string(1, '\0'), std::string("\xff\xff\xff", 3), std::string("\xff\0", 2),
+                                      std::string("\xff\xe0\0\x01", 4), std::string("\xff\xfe\0\0", 4)}) {
+        EXPECT_TRUE(BeyondLimits(std::string("\xff\xd8", 2) + before + frame)) << before.size();
+    }
 }
 
 TEST(DeclaredSizeTest, TiffFirstImageAndIconFirstImageAreHeldToTheLimits) {
@@ -175,6 +186,13 @@ TEST(DeclaredSizeTest, TiffFirstImageAndIconFirstImageAreHeldToTheLimits) {
         }
     }
     EXPECT_TRUE(BeyondLimits(Tiff(false, 100000, 100000, true)));
+    // A second width after a huge one, and a width of type LONG8 (16).
+    std::string duplicate = Tiff(false, 100000, 100, true);
+    duplicate.replace(10 + 24, 12, duplicate.substr(10, 4) + Le32(1) + Le32(100));
+    EXPECT_TRUE(BeyondLimits(duplicate));
+    std::string long8 = Tiff(false, 100, 100, true);
+    long8.replace(10 + 2, 2, Le16(16));
+    EXPECT_TRUE(BeyondLimits(long8));
 
     EXPECT_FALSE(BeyondLimits(Icon(IconBitmap(32, 64))));
     EXPECT_FALSE(BeyondLimits(Icon(IconBitmap(kMaxImageSide, 2 * 4096))));  // the height counts the mask

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/committed_memory.h"
+
 namespace {
 
 std::string Hex(const std::string& bytes) {
@@ -690,6 +692,8 @@ std::string Run(const Words& w) {
         return SetWindowTextW(ToHandle(w[1]), Wide(Unhex(w.size() > 2 ? w[2] : std::string())).c_str()) ? "1" : "0";
     if (verb == "probe") return Probe(w[1]);
     if (verb == "memory") return Memory();
+    // What a picture loaded and kept takes, touched or not.
+    if (verb == "committed") return std::to_string(CommittedBytesOfThisProcess() / 1024);
     return "error: unknown command " + verb;
 }
 

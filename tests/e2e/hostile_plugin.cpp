@@ -1,5 +1,9 @@
 // A test Susie plug-in that declares "*.hos" and misbehaves in GetPicture as
-// the file's first word says: "fault" reads address 0, "hang" never returns
+// the file's first word says: "fault" reads address 0, "unfilter" first
+// takes away the host's crash handling, as C runtimes do before they report
+// a failed stack cookie, then faults; "leak" leaves nearly all the memory
+// it can get committed (untouched) and answers with a good 4 x 4 red
+// picture, which may show; "hang" never returns
 // (after writing "<file>.entered", so that a test knows it is stuck),
 // "flood" takes 3 GB of memory, 64 MB at a time and touching every page,
 // and if it gets through (or the address space ends first) answers with a
@@ -23,6 +27,19 @@ void Flood() {
         if (!block) return;
         std::memset(block, 0x5a, chunk);
     }
+}
+
+// Commits 64 MB at a time until no more comes, then gives the last back:
+// room for a small picture, none for a large one.
+void Leak() {
+    const SIZE_T chunk = SIZE_T{64} << 20;
+    void* last = nullptr;
+    for (int taken = 0; taken < 64; ++taken) {
+        void* block = VirtualAlloc(nullptr, chunk, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!block) break;
+        last = block;
+    }
+    if (last) VirtualFree(last, 0, MEM_RELEASE);
 }
 
 int RedPicture(HLOCAL* bitmapInfo, HLOCAL* bitmapBits) {
@@ -54,7 +71,11 @@ extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR input, LONG, un
                                                           HLOCAL* bitmapBits, FARPROC, LONG) {
     if ((flags & 7) != 0) return 2;
     const std::string word = FirstWord(input);
-    if (word == "fault") {
+    if (word == "unfilter") {
+        SetUnhandledExceptionFilter(nullptr);
+        SetErrorMode(0);
+    }
+    if (word == "fault" || word == "unfilter") {
         volatile int* nowhere = nullptr;
         return *nowhere;
     }
@@ -63,5 +84,6 @@ extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR input, LONG, un
         Sleep(INFINITE);
     }
     if (word == "flood") Flood();
+    if (word == "leak") Leak();
     return RedPicture(bitmapInfo, bitmapBits);
 }

@@ -1,7 +1,8 @@
 // A test Susie plug-in that declares "*.mal" and answers GetPicture with
 // blocks shaped by the file's first word: "good" gives a correct 4 x 4
-// picture of solid teal, every other word a result whose header does not
-// match its blocks. A host that trusted them would have GDI read past the
+// picture of solid teal, "same-block" that picture in one block handed over
+// as both, every other word a result whose header does not match its
+// blocks. A host that trusted them would have GDI read past the
 // blocks.
 #include <windows.h>
 
@@ -46,7 +47,16 @@ extern "C" __declspec(dllexport) int __stdcall GetPluginInfo(int infoNumber, LPS
 extern "C" __declspec(dllexport) int __stdcall GetPicture(LPCSTR input, LONG, unsigned int flags, HLOCAL* bitmapInfo,
                                                           HLOCAL* bitmapBits, FARPROC, LONG) {
     Result result;
-    if ((flags & 7) != 0 || !ResultFor(FirstWord(input), result)) return 2;
+    const std::string word = FirstWord(input);
+    if (word == "same-block") {
+        // Header and pixels in one block, large enough for either.
+        auto* block = static_cast<BITMAPINFOHEADER*>(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, 40 + 4 * 4 * 4));
+        *block = BITMAPINFOHEADER{sizeof *block, 4, 4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        *bitmapInfo = block;
+        *bitmapBits = block;
+        return 0;
+    }
+    if ((flags & 7) != 0 || !ResultFor(word, result)) return 2;
     auto* info = static_cast<unsigned char*>(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, result.infoBytes));
     auto* bits = static_cast<unsigned char*>(LocalAlloc(LMEM_FIXED, result.pixelBytes));
     BITMAPINFOHEADER header = {};

@@ -74,6 +74,27 @@ def read_setting(folder):
     return None
 
 
+def shortcut_working_folder(data):
+    """The working folder a .lnk file names (its StringData WORKING_DIR)."""
+    flags = int.from_bytes(data[0x14:0x18], "little")
+    at = 0x4C
+    if flags & 0x01:  # HasLinkTargetIDList
+        at += 2 + int.from_bytes(data[at:at + 2], "little")
+    if flags & 0x02:  # HasLinkInfo
+        at += int.from_bytes(data[at:at + 4], "little")
+    unit = 2 if flags & 0x80 else 1  # IsUnicode
+    for present in (0x04, 0x08, 0x10):  # name, relative path, working folder
+        if not flags & present:
+            if present == 0x10:
+                return None
+            continue
+        count = int.from_bytes(data[at:at + 2], "little")
+        text = data[at + 2:at + 2 + count * unit]
+        at += 2 + count * unit
+        if present == 0x10:
+            return text.decode("utf-16-le" if unit == 2 else "cp932")
+
+
 def shipped_files():
     """{path inside the folder Tovrik\\: bytes} of the portable zip."""
     with zipfile.ZipFile(PORTABLE) as archive:
@@ -157,14 +178,14 @@ class PackageTest(unittest.TestCase):
         self.assertEqual(code, 0, output)
 
     def uninstall(self):
-        """Runs the registered quiet uninstaller and waits for it: it goes on
-        from a copy of itself after its first process has ended."""
+        """Runs the registered quiet uninstaller: it returns when its work is
+        done."""
         entry = registry_values(UNINSTALL_KEY)
         self.assertEqual(entry["QuietUninstallString"], '"%s\\uninstall.exe" /S' % self.windows_install_dir)
         code, output = wine(self.windows_install_dir + "\\uninstall.exe", "/S")
         self.assertEqual(code, 0, output)
-        wait_until(lambda: not os.path.exists(os.path.join(self.install_dir, "uninstall.exe"))
-                   and registry_values(UNINSTALL_KEY) is None, 60, 0.3, "the uninstaller to finish")
+        self.assertFalse(os.path.exists(os.path.join(self.install_dir, "uninstall.exe")))
+        self.assertIsNone(registry_values(UNINSTALL_KEY))
 
     # --- what ships -----------------------------------------------------------
     def test_packages_hold_the_stripped_program_its_plugins_and_the_read_me(self):
@@ -216,6 +237,7 @@ class PackageTest(unittest.TestCase):
         self.assertEqual(read_setting(self.install_dir), bundled)
         shortcut = read_bytes(self.shortcut)
         self.assertTrue(b"Tovrik.exe" in shortcut or "Tovrik.exe".encode("utf-16-le") in shortcut)
+        self.assertEqual(shortcut_working_folder(shortcut), self.windows_install_dir)
 
         entry = registry_values(UNINSTALL_KEY)
         self.assertEqual(entry["DisplayName"], "Tovrik")
@@ -243,11 +265,20 @@ class PackageTest(unittest.TestCase):
         wait_until(lambda: not app.visible(dialog.handle), what="the settings dialog to close")
         self.assertEqual(read_setting(self.install_dir), cp932(wine_path(chosen)))
 
-        # While it runs, a silent installation gives up and changes nothing.
+        # While it runs, a silent installation or uninstallation gives up,
+        # says so, and changes nothing.
+        for program in (SETUP, self.windows_install_dir + "\\uninstall.exe"):
+            code, _ = wine(program, "/S")
+            self.assertNotEqual(code, 0, program)
+            self.assertEqual(set(folder_files(self.install_dir)), set(installed), program)
+            self.assertEqual(folder_files(self.install_dir)["Tovrik.exe"], shipped["Tovrik.exe"])
+        self.close(app)
+
+        # Over a newer version, a silent installation refuses.
+        wine("reg", "add", UNINSTALL_KEY, "/v", "DisplayVersion", "/d", "99.0.0", "/f")
         code, _ = wine(SETUP, "/S")
         self.assertNotEqual(code, 0)
-        self.assertEqual(folder_files(self.install_dir)["Tovrik.exe"], shipped["Tovrik.exe"])
-        self.close(app)
+        self.assertEqual(registry_values(UNINSTALL_KEY)["DisplayVersion"], "99.0.0")
 
         # Over an older version: its program is replaced, the user's settings stay.
         with open(os.path.join(self.install_dir, "Tovrik.exe"), "wb") as old:

@@ -461,6 +461,12 @@ class PreviewTest(unittest.TestCase):
         # go on to the plug-in, which would decode it.
         damaged = write_twins(self.folder, "damaged.bmp", png(8, 8, lambda x, y: GREEN))
         dotted = write_twins(self.folder, os.path.join("pictures.png", "plain"), png(8, 8, lambda x, y: BLUE))
+        cut = write_twins(self.folder, "cut.bmp", bmp(200, 150, lambda x, y: RED)[:1000])
+        # An icon of one PNG whose header declares 100000 x 100000.
+        ihdr = b"IHDR" + struct.pack(">IIBBBBB", 100000, 100000, 8, 6, 0, 0, 0)
+        huge_png = b"\x89PNG\r\n\x1a\n" + struct.pack(">I", 13) + ihdr + struct.pack(">I", zlib.crc32(ihdr))
+        huge_icon = write_twins(self.folder, "huge.ico", struct.pack("<HHHBBBBHHII", 0, 1, 1, 0, 0, 0, 0, 1, 32,
+                                                                     len(huge_png), 22) + huge_png)
         gone = write_twins(self.folder, "gone.bmp", bmp(4, 4, lambda x, y: YELLOW))
         big = write_twins(self.folder, "big.bin", b"to be made large")
         self.start(os.path.dirname(os.environ["TOVRIK_IMAGE_PLUGIN"]))
@@ -478,6 +484,14 @@ class PreviewTest(unittest.TestCase):
 
         self.assertEqual(after_a_picture(lambda: self.select(damaged)), expected_details(damaged))
         self.expect_white_area("a damaged bitmap")
+
+        # Cut short: no black rows, no picture size.
+        self.assertEqual(after_a_picture(lambda: self.select(cut)), expected_details(cut))
+        self.expect_white_area("a bitmap cut short")
+        committed_kib = int(self.app.call("committed"))
+        self.assertEqual(after_a_picture(lambda: self.select(huge_icon)), expected_details(huge_icon))
+        self.expect_white_area("an icon declaring a huge picture")
+        self.assertLess(int(self.app.call("committed")) - committed_kib, 100 * 1024)
 
         self.assertEqual(after_a_picture(lambda: self.select(dotted)), expected_details(dotted))
         self.expect_white_area("a path whose only dot is in a folder name")
@@ -571,7 +585,8 @@ class PreviewTest(unittest.TestCase):
         os.makedirs(plugins)
         shutil.copy(os.environ["TOVRIK_E2E_MALFORMED_PLUGIN"], os.path.join(plugins, "malformed.spi"))
         good = write_twins(self.folder, "good.mal", b"good\n")
-        cases = ["negative-width", "zero-height", "short-pixels", "short-header", "short-palette", "huge-palette"]
+        cases = ["negative-width", "zero-height", "short-pixels", "short-header", "short-palette", "huge-palette",
+                 "same-block"]
         paths = {case: write_twins(self.folder, case + ".mal", case.encode() + b"\n") for case in cases}
         self.start(plugins)
         info = self.open_file_info()
@@ -598,7 +613,14 @@ class PreviewTest(unittest.TestCase):
             shutil.copy(os.environ[variable], os.path.join(plugins, name))
         good = write_twins(self.folder, "good.png", png(8, 8, lambda x, y: GREEN))
         cases = [(word, write_twins(self.folder, word + ".hos", word.encode() + b"\n"))
-                 for word in ("fault", "hang", "flood")]
+                 for word in ("fault", "unfilter", "hang", "flood")]
+        leak = write_twins(self.folder, "leak.hos", b"leak\n")
+        # A valid 6000 x 4000 PNG of one colour, made row by row.
+        row = b"\x00" + bytes((0, 255, 0)) * 6000
+        ihdr = b"IHDR" + struct.pack(">IIBBBBB", 6000, 4000, 8, 2, 0, 0, 0)
+        idat = b"IDAT" + zlib.compress(row * 4000, 1)
+        large = write_twins(self.folder, "large.png", b"\x89PNG\r\n\x1a\n" + b"".join(
+            struct.pack(">I", len(body) - 4) + body + struct.pack(">I", zlib.crc32(body)) for body in (ihdr, idat, b"IEND")))
         with CrashDialogsWatched() as crash_dialogs_seen:
             self.start(plugins)
             app_folder = self.app.app_folder
@@ -608,7 +630,12 @@ class PreviewTest(unittest.TestCase):
                     # PNG files to the one after it.
                     self.click(good)
                     self.expect_picture(8, 8, (GREEN,) * 4, "the PNG before " + word)
+                    clicked = time.monotonic()
                     self.click(path)
+                    if word in ("fault", "unfilter"):
+                        # Ended at the fault, not after a crash dialog's time.
+                        self.assertEqual(self.app.call("send", self.main, 0, 0, 0), "0")
+                        self.assertLess(time.monotonic() - clicked, 3)
                     # The hung plug-in is given up after the helper's wait,
                     # a few seconds; the flood ends at the memory limit
                     # (its good picture, were it let through, is red).
@@ -620,9 +647,16 @@ class PreviewTest(unittest.TestCase):
             self.expect_picture(8, 8, (GREEN,) * 4, "the PNG after them all")
             self.assertEqual(crash_dialogs_seen.seen, [])
 
+            # A plug-in that leaves its helper without room costs that
+            # helper: its own picture shows, and so does a large one after it.
+            self.click(leak)
+            self.expect_picture(4, 4, (RED,) * 4, "the leaky plug-in's picture")
+            self.click(large)
+            self.expect_picture(6000, 4000, (GREEN,) * 4, "a large PNG after the leak")
+
             # A helper stuck in a plug-in ends with the program, even when the
             # program is ended from outside.
-            hang = cases[1][1]
+            hang = dict(cases)["hang"]
             os.remove(hang + ".entered")
             self.click(hang, wait=False)
             wait_until(lambda: os.path.exists(hang + ".entered"), what="the plug-in to hang")

@@ -19,10 +19,9 @@ void ExpectOnlyTheWholeMessageReads(const std::string& payload, Decode decode) {
     EXPECT_TRUE(decode(payload, reply));
 }
 
-PictureReply Picture(int32_t result, uint32_t section, uint32_t infoBytes, uint32_t pixelBytes) {
+PictureReply Picture(int32_t result, uint32_t infoBytes, uint32_t pixelBytes) {
     PictureReply reply;
     reply.result = result;
-    reply.section = section;
     reply.infoBytes = infoBytes;
     reply.pixelBytes = pixelBytes;
     return reply;
@@ -46,7 +45,13 @@ TEST(DecoderProtocolTest, RequestsReadBackAndNeedThePathsTheirKindTakes) {
     EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kPluginFilters, "a.spi", "b.png"}), received));
     EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kPicture, "a.spi", ""}), received));
     EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kPicture, "", "b.png"}), received));
-    EXPECT_FALSE(DecodeRequest(EncodeRequest({static_cast<DecoderRequestKind>(3), "a.spi", "b.png"}), received));
+    EXPECT_FALSE(DecodeRequest(EncodeRequest({static_cast<DecoderRequestKind>(4), "a.spi", "b.png"}), received));
+    // A copy names the section Tovrik handed over, and nothing else.
+    ASSERT_TRUE(DecodeRequest(EncodeRequest({DecoderRequestKind::kCopyPicture, "", "", 0x2a8}), received));
+    EXPECT_EQ(received.section, 0x2a8u);
+    EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kCopyPicture, "", "", 0}), received));
+    EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kCopyPicture, "a.spi", "", 0x2a8}), received));
+    EXPECT_FALSE(DecodeRequest(EncodeRequest({DecoderRequestKind::kPicture, "a.spi", "b.png", 0x2a8}), received));
 }
 
 TEST(DecoderProtocolTest, FilterRepliesReadBackWithinThePluginsBufferAndTheTextLimit) {
@@ -75,35 +80,44 @@ TEST(DecoderProtocolTest, FilterRepliesReadBackWithinThePluginsBufferAndTheTextL
     EXPECT_FALSE(received.asked);
 }
 
-TEST(DecoderProtocolTest, PictureRepliesNameASectionOnlyOnSuccessAndWithinTheLimits) {
+TEST(DecoderProtocolTest, PictureRepliesGiveSizesOnlyOnSuccessAndWithinTheLimits) {
+    PictureReply sent = Picture(0, 40, 12);
+    sent.committedKiB = 51200;
     PictureReply received;
-    ASSERT_TRUE(DecodePictureReply(EncodePictureReply(Picture(0, 0x1c4, 40, 12)), received));
+    ASSERT_TRUE(DecodePictureReply(EncodePictureReply(sent), received));
     EXPECT_EQ(received.result, 0);
-    EXPECT_EQ(received.section, 0x1c4u);
     EXPECT_EQ(received.infoBytes, 40u);
     EXPECT_EQ(received.pixelBytes, 12u);
-    ExpectOnlyTheWholeMessageReads<PictureReply>(EncodePictureReply(Picture(0, 0x1c4, 40, 12)), DecodePictureReply);
-    ASSERT_TRUE(DecodePictureReply(EncodePictureReply(Picture(kPictureUnusable, 0, 0, 0)), received));
+    EXPECT_EQ(received.committedKiB, 51200u);
+    ExpectOnlyTheWholeMessageReads<PictureReply>(EncodePictureReply(sent), DecodePictureReply);
+    ASSERT_TRUE(DecodePictureReply(EncodePictureReply(Picture(kPictureUnusable, 0, 0)), received));
     EXPECT_EQ(received.result, kPictureUnusable);
-    EXPECT_TRUE(PictureReads(Picture(2, 0, 0, 0)));
+    EXPECT_TRUE(PictureReads(Picture(2, 0, 0)));
 
-    EXPECT_FALSE(PictureReads(Picture(2, 0x1c4, 0, 0)));   // a failure hands nothing over
-    EXPECT_FALSE(PictureReads(Picture(2, 0, 40, 12)));
-    EXPECT_FALSE(PictureReads(Picture(0, 0, 40, 12)));     // success without a section
-    EXPECT_FALSE(PictureReads(Picture(0, 0x1c4, 39, 12)));  // no room for a header
-    EXPECT_FALSE(PictureReads(Picture(0, 0x1c4, 40, 0)));
-    EXPECT_TRUE(PictureReads(Picture(0, 0x1c4, kMostInfoBytes, 12)));
-    EXPECT_FALSE(PictureReads(Picture(0, 0x1c4, kMostInfoBytes + 1, 12)));
+    EXPECT_FALSE(PictureReads(Picture(2, 40, 12)));  // a failure has no picture
+    EXPECT_FALSE(PictureReads(Picture(0, 39, 12)));  // no room for a header
+    EXPECT_FALSE(PictureReads(Picture(0, 40, 0)));
+    EXPECT_TRUE(PictureReads(Picture(0, kMostInfoBytes, 12)));
+    EXPECT_FALSE(PictureReads(Picture(0, kMostInfoBytes + 1, 12)));
     const auto mostPixels = static_cast<uint32_t>(kMostPictureBytes - PixelOffset(40));
-    EXPECT_TRUE(PictureReads(Picture(0, 0x1c4, 40, mostPixels)));
-    EXPECT_FALSE(PictureReads(Picture(0, 0x1c4, 40, mostPixels + 1)));
+    EXPECT_TRUE(PictureReads(Picture(0, 40, mostPixels)));
+    EXPECT_FALSE(PictureReads(Picture(0, 40, mostPixels + 1)));
+
+    CopyReply copy;
+    ASSERT_TRUE(DecodeCopyReply(EncodeCopyReply({kPictureUnusable, 7}), copy));
+    EXPECT_EQ(copy.result, kPictureUnusable);
+    EXPECT_EQ(copy.committedKiB, 7u);
+    ExpectOnlyTheWholeMessageReads<CopyReply>(EncodeCopyReply({0, 7}), DecodeCopyReply);
 }
 
 TEST(DecoderProtocolTest, MessagesOfOneKindDoNotReadAsAnother) {
     PictureReply picture;
     FiltersReply filters;
     DecoderRequest request;
-    const std::string pictureReply = EncodePictureReply(Picture(0, 0x1c4, 40, 12));
+    CopyReply copy;
+    const std::string pictureReply = EncodePictureReply(Picture(0, 40, 12));
+    EXPECT_FALSE(DecodeCopyReply(pictureReply, copy));
+    EXPECT_FALSE(DecodePictureReply(EncodeCopyReply(CopyReply()), picture));
     EXPECT_FALSE(DecodeFiltersReply(pictureReply, filters));
     EXPECT_FALSE(DecodeRequest(pictureReply, request));
     EXPECT_FALSE(DecodePictureReply(EncodeFiltersReply(FiltersReply()), picture));

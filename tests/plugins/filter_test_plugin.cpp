@@ -2,7 +2,7 @@
 // each declaring other file-type filters. Variant 6 never reports the end
 // of its filters: every number asked gives "*.inf". Variant 7 also writes a
 // line to "<its own path>.log" each time it is asked, so a test can see
-// when the program loads it.
+// when the program loads it. Variant 8 never returns from GetPluginInfo.
 #include <windows.h>
 
 #include <cstdio>
@@ -54,6 +54,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" __declspec(dllexport) int WINAPI GetPluginInfo(int infoNumber, char* buffer, int bufferLength) {
     LogQuery(infoNumber);
+    if (TEST_PLUGIN_VARIANT == 8) Sleep(INFINITE);
     if (TEST_PLUGIN_VARIANT == 6) {
         std::strncpy(buffer, "*.inf", static_cast<size_t>(bufferLength) - 1);
         buffer[bufferLength - 1] = '\0';

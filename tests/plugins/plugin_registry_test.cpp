@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
+
+#include "engine/folder_listing.h"
+#include "plugins/helper_security_win32.h"
 
 #include "tests/support/temp_tree.h"
 
@@ -91,6 +97,74 @@ TEST_F(PluginRegistryTest, EmptyOrMissingFolderGivesAnEmptyRegistry) {
     EXPECT_TRUE(g_pluginRegistry.entries.empty());
     LoadPlugins(tree_.Path("no-such-folder"));
     EXPECT_TRUE(g_pluginRegistry.entries.empty());
+}
+
+// Ten plug-ins that never answer, listed first, hold up the load for its
+// one allowance in all, and the plug-ins after them are still registered.
+TEST_F(PluginRegistryTest, PluginsThatHangAreGivenUpTogetherAndTheRestKeepTheirOrder) {
+    for (char n = '0'; n <= '9'; ++n) Install("filter-8.spi", std::string("a-hangs-") + n + ".spi");
+    const auto started = std::chrono::steady_clock::now();
+    LoadPlugins(tree_.Root());
+    // One after another they took 3 s each.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
+    const std::vector<std::string> expected = {"jpg", "jpeg", "tar.gz", "gz"};
+    EXPECT_EQ(RowsByPlugin()["one.spi"], expected);
+    for (char n = '0'; n <= '9'; ++n) EXPECT_EQ(RowsByPlugin().count(std::string("a-hangs-") + n + ".spi"), 0u);
+    // Rows in the order the folder lists the plug-ins, whichever answered first.
+    std::vector<std::string> order, listed;
+    for (const PluginEntry& entry : g_pluginRegistry.entries) {
+        const std::string name = entry.pluginPath.substr(entry.pluginPath.find_last_of('\\') + 1);
+        if (order.empty() || order.back() != name) order.push_back(name);
+    }
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolderEntries(tree_.Root() + "\\", entries));
+    for (const FolderEntry& entry : entries) {
+        if (std::find(order.begin(), order.end(), entry.name) != order.end()) listed.push_back(entry.name);
+    }
+    EXPECT_EQ(order, listed);
+}
+
+// The helper's pipe: for the current user alone, under a name nobody can
+// guess, and its client known by process.
+TEST(HelperPipeTest, OnlyTheUserMayOpenItAndItsClientIsKnown) {
+    HelperPipe first = CreateHelperPipe(false);
+    HelperPipe second = CreateHelperPipe(true);
+    ASSERT_TRUE(first.handle && second.handle);
+    EXPECT_NE(first.name, second.name);
+    EXPECT_EQ(first.name.size(), std::wstring(L"\\\\.\\pipe\\tovrik-decode-").size() + 32);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetSecurityInfo(first.handle.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    UniqueLocal descriptorOwner(descriptor);
+    ASSERT_TRUE(dacl);
+    ASSERT_EQ(dacl->AceCount, 1);
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, 0, reinterpret_cast<void**>(&ace)));
+    EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    UniqueHandle tokenOwner(token);
+    char user[256];
+    DWORD size = sizeof user;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user, size, &size));
+    EXPECT_TRUE(EqualSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &ace->SidStart));
+
+    UniqueHandle client = AdoptFileHandle(
+        CreateFileW(first.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(client);
+    EXPECT_TRUE(PipeClientIsProcess(first.handle.get(), GetCurrentProcess()));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                               &other));
+    UniqueHandle otherProcess(other.hProcess), otherThread(other.hThread);
+    EXPECT_FALSE(PipeClientIsProcess(first.handle.get(), other.hProcess));
+    TerminateProcess(other.hProcess, 0);
 }
 
 // 表 ends in the byte 0x5C: a byte-wise "ends with a backslash" would add no

@@ -51,6 +51,18 @@ ResourceBytes FindResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
     return {static_cast<const BYTE*>(LockResource(loaded)), SizeofResource(module, found)};
 }
 
+// Every resource's language, by type and name.
+BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR languages) {
+    reinterpret_cast<std::set<WORD>*>(languages)->insert(language);
+    return TRUE;
+}
+BOOL CALLBACK NoteNameLanguages(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR languages) {
+    return EnumResourceLanguagesA(module, type, name, NoteLanguage, languages);
+}
+BOOL CALLBACK NoteTypeLanguages(HMODULE module, LPSTR type, LONG_PTR languages) {
+    return EnumResourceNamesA(module, type, NoteNameLanguages, languages);
+}
+
 BOOL CALLBACK TakeFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
     *reinterpret_cast<ULONG_PTR*>(found) = reinterpret_cast<ULONG_PTR>(name);
     return FALSE;
@@ -107,7 +119,32 @@ TEST_F(ExecutableResources, TheApplicationIconIsTheFirstAndHoldsFourSharpSizes) 
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
-    EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
+    // 24 and 64 are the small and large icon at 144 and 192 DPI.
+    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 256}));
+}
+
+// The helper beside the program carries the same icon, its own version
+// information and a manifest; every resource of both is Japanese, as their
+// version blocks say.
+TEST_F(ExecutableResources, BothProgramsCarryJapaneseResourcesAndTheHelperItsOwn) {
+    UniqueModule helper(LoadLibraryExA(TOVRIK_BUILT_HELPER, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(helper);
+    for (HMODULE module : {module_.get(), helper.get()}) {
+        std::set<WORD> languages;
+        EnumResourceTypesA(module, NoteTypeLanguages, reinterpret_cast<LONG_PTR>(&languages));
+        EXPECT_EQ(languages, std::set<WORD>{0x0411});
+        EXPECT_TRUE(FindResourceBytes(module, MAKEINTRESOURCEA(IDI_TOVRIK), RT_GROUP_ICON).data);
+        EXPECT_TRUE(FindResourceBytes(module, MAKEINTRESOURCEA(1), RT_MANIFEST).data);
+    }
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeA(TOVRIK_BUILT_HELPER, &ignored));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(TOVRIK_BUILT_HELPER, 0, static_cast<DWORD>(block.size()), block.data()));
+    wchar_t* name = nullptr;
+    UINT characters = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\OriginalFilename",
+                               reinterpret_cast<void**>(&name), &characters));
+    EXPECT_EQ(std::wstring(name), L"tovrik-decode.exe");
 }
 
 // Wine draws every program at the system DPI, aware or not, so only the

@@ -88,6 +88,9 @@ TEST_F(TextPreviewTest, Utf16WithByteOrderMarkIsConverted) {
               "\x82\xa0\r\n\x93\xfa\x96\x7b\x8c\xea\x81\x7d");
     EXPECT_EQ(Preview(kBom + Utf16Le(u"a\nb\nc\n"), 2), "a\nb");
     EXPECT_EQ(Preview(kBom), "");
+    // Only the file's first unit is the mark: after a block of zero units
+    // the next block's first character stays.
+    EXPECT_EQ(Preview(kBom + Utf16Le(std::u16string(511, u'\0') + u"AB")), "AB");
 }
 
 TEST_F(TextPreviewTest, Utf16UnitsWithoutShiftJisFormGiveNothing) {

@@ -1,4 +1,4 @@
-#include "bundled-plugin/declared_size.h"
+#include "platform/declared_size.h"
 
 #include <cstring>
 
@@ -47,15 +47,20 @@ size_t SkipSubBlocks(const Bytes& gif, size_t at) {
 
 size_t ColourTableBytes(unsigned flags) { return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0; }
 
+// Some decoders decode every frame as they open the file: the frames
+// together are held to the pixel limit, as well as each alone.
 bool GifBeyondLimits(const Bytes& gif) {
     if (!gif.Has(0, 13)) return false;
     if (!WithinDecodeLimits(gif.U16(6, false), gif.U16(8, false))) return true;
+    uint64_t framePixels = 0;
     size_t at = 13 + ColourTableBytes(gif.U8(10));
     while (gif.Has(at, 1)) {
         const unsigned introducer = gif.U8(at);
         if (introducer == 0x2C) {  // an image: its own size, then its pixels
             if (!gif.Has(at, 11)) return false;
-            if (!WithinDecodeLimits(gif.U16(at + 5, false), gif.U16(at + 7, false))) return true;
+            const uint64_t width = gif.U16(at + 5, false), height = gif.U16(at + 7, false);
+            framePixels += width * height;
+            if (!WithinDecodeLimits(width, height) || framePixels > kMaxImagePixels) return true;
             at = SkipSubBlocks(gif, at + 10 + ColourTableBytes(gif.U8(at + 9)) + 1);
         } else if (introducer == 0x21) {  // an extension: its label, then sub-blocks
             at = SkipSubBlocks(gif, at + 2);
@@ -71,17 +76,23 @@ bool IsJpegFrameMarker(unsigned marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+bool IsJpegStandaloneMarker(unsigned marker) {
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);  // TEM, RST0-7, SOI
+}
+
+// Steps from marker to marker as decoders do: whatever stands between
+// segments is skipped up to the next 0xFF, fill bytes (more 0xFF) and a
+// stuffed 0xFF 0x00 are passed over, and a segment length below 2 moves on
+// by 2. Giving up where a decoder reads on would let its frame header pass.
 bool JpegBeyondLimits(const Bytes& jpeg) {
     size_t at = 2;
-    while (jpeg.Has(at, 4)) {
-        if (jpeg.U8(at) != 0xFF) return false;
+    for (;;) {
+        while (jpeg.Has(at, 1) && jpeg.U8(at) != 0xFF) ++at;
+        while (jpeg.Has(at + 1, 1) && jpeg.U8(at + 1) == 0xFF) ++at;
+        if (!jpeg.Has(at, 2)) return false;
         const unsigned marker = jpeg.U8(at + 1);
-        if (marker == 0xFF) {  // fill byte
-            ++at;
-            continue;
-        }
         if (marker == 0xD9 || marker == 0xDA) return false;  // the scans start: no frame header came
-        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+        if (marker == 0x00 || IsJpegStandaloneMarker(marker)) {
             at += 2;
             continue;
         }
@@ -89,11 +100,10 @@ bool JpegBeyondLimits(const Bytes& jpeg) {
             if (!jpeg.Has(at, 9)) return false;
             return !WithinDecodeLimits(jpeg.U16(at + 7, true), jpeg.U16(at + 5, true));
         }
+        if (!jpeg.Has(at, 4)) return false;
         const uint32_t length = jpeg.U16(at + 2, true);
-        if (length < 2) return false;
-        at += 2 + length;
+        at += 2 + (length < 2 ? 2 : length);
     }
-    return false;
 }
 
 uint64_t Magnitude(uint32_t bits) {
@@ -120,6 +130,9 @@ bool DibBeyondLimits(const Bytes& dib, bool heightCountsTheMask) {
     return !WithinDecodeLimits(width, height);
 }
 
+// Decoders take the first of duplicate width or height entries; another
+// reader may take the last, so the largest of them counts. A size of any
+// type but SHORT or LONG is refused: what a decoder makes of it is unknown.
 bool TiffBeyondLimits(const Bytes& tiff) {
     if (!tiff.Has(0, 8)) return false;
     const bool bigEndian = tiff.U8(0) == 'M';
@@ -133,20 +146,30 @@ bool TiffBeyondLimits(const Bytes& tiff) {
         const uint32_t tag = tiff.U16(entry, bigEndian);
         const uint32_t type = tiff.U16(entry + 2, bigEndian);
         if (tag != 256 && tag != 257) continue;
-        // SHORT (3) or LONG (4), one value, held in the entry itself.
+        if (type != 3 && type != 4) return true;
+        // One value, held in the entry itself.
         const uint64_t value = type == 3 ? tiff.U16(entry + 8, bigEndian) : tiff.U32(entry + 8, bigEndian);
-        (tag == 256 ? width : height) = value;
+        uint64_t& side = tag == 256 ? width : height;
+        if (value > side) side = value;
     }
     return !WithinDecodeLimits(width, height);
 }
 
+// Every image of an icon or cursor directory: a loader may pick any of
+// them, and some decode them all.
 bool IconBeyondLimits(const Bytes& icon) {
-    if (!icon.Has(0, 6 + 16) || icon.U16(4, false) == 0) return false;
-    const uint32_t offset = icon.U32(6 + 12, false);
-    if (!icon.Has(offset, 1)) return false;
-    const Bytes image = icon.From(offset);
-    if (image.StartsWith(0, "\x89PNG\r\n\x1a\n", 8)) return PngBeyondLimits(image);
-    return DibBeyondLimits(image, true);
+    if (!icon.Has(0, 6)) return false;
+    const uint32_t count = icon.U16(4, false);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t entry = 6 + size_t{16} * i;
+        if (!icon.Has(entry, 16)) return false;
+        const uint32_t offset = icon.U32(entry + 12, false);
+        if (!icon.Has(offset, 1)) continue;
+        const Bytes image = icon.From(offset);
+        if (image.StartsWith(0, "\x89PNG\r\n\x1a\n", 8) ? PngBeyondLimits(image) : DibBeyondLimits(image, true))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -162,6 +185,6 @@ bool DeclaresSizeBeyondLimits(const unsigned char* bytes, size_t length) {
     if (file.StartsWith(0, "\xff\xd8", 2)) return JpegBeyondLimits(file);
     if (file.StartsWith(0, "BM", 2)) return file.Has(0, 14) && DibBeyondLimits(file.From(14), false);
     if (file.StartsWith(0, "II*\0", 4) || file.StartsWith(0, "MM\0*", 4)) return TiffBeyondLimits(file);
-    if (file.StartsWith(0, "\0\0\1\0", 4)) return IconBeyondLimits(file);
+    if (file.StartsWith(0, "\0\0\1\0", 4) || file.StartsWith(0, "\0\0\2\0", 4)) return IconBeyondLimits(file);
     return false;
 }
