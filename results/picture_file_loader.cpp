@@ -72,10 +72,13 @@ HANDLE LoadPictureFile(const std::string& path, UINT type) {
     const bool bitmap = type == IMAGE_BITMAP;
     if (bitmap ? !IsWholeBitmapFile(bytes) : !IsWholeIconFile(bytes, IconKindOf(type))) return nullptr;
     // The system's loader knows every variant of these formats, but opens
-    // no path beyond the classic limit.
+    // no path beyond the classic limit, and normalises the one it opens (a
+    // name ending in a space or a dot would lose it and name another file):
+    // it gets only a path that is its own normal form.
     const std::wstring widePath = WideFromUtf8(path);
     if (widePath.empty()) return nullptr;
-    if (widePath.size() < MAX_PATH) return LoadImageW(nullptr, widePath.c_str(), type, 0, 0, LR_LOADFROMFILE);
+    if (widePath.size() < MAX_PATH && NormalFormOf(widePath) == widePath)
+        return LoadImageW(nullptr, widePath.c_str(), type, 0, 0, LR_LOADFROMFILE);
     if (bitmap) return BitmapFromBytes(bytes);
     return IconFromBytes(bytes, IconKindOf(type));
 }
