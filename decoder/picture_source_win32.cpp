@@ -13,10 +13,12 @@ namespace {
 // larger files are no pictures to preview.
 constexpr size_t kLargestPictureInMemory = 256u << 20;
 
-// A narrow path the plug-in's own file functions open: code page 932, no
-// "\\?\" prefix, within the classic limit.
+// A narrow path the plug-in's own file functions open as this very file:
+// code page 932, within the classic limit, and its own normal form (they
+// take no "\\?\" prefix, and the system's normalisation would turn a name
+// ending in a space or a dot into another one).
 bool NarrowPathFor(const std::wstring& wide, std::string& narrow) {
-    return wide.size() < MAX_PATH && wide.compare(0, 4, L"\\\\?\\") != 0 && Cp932FromWideExactly(wide, narrow);
+    return wide.size() < MAX_PATH && NormalFormOf(wide) == wide && Cp932FromWideExactly(wide, narrow);
 }
 
 }  // namespace
