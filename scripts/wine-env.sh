@@ -8,6 +8,13 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers at prefix creation.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# True when the kernel executes 32-bit x86 programs, which Wine's loader
+# for a 32-bit prefix is: a kernel started with its 32-bit emulation off
+# refuses them with "Exec format error".
+machine_runs_32bit_programs() {
+  wine --version >/dev/null 2>&1
+}
+
 # Creates the prefix once, with Wine's crash dialog turned off so a crashing
 # test fails instead of hanging on a dialog nobody answers.
 prepare_wine_prefix() {
