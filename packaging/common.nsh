@@ -2,6 +2,8 @@
 ; and the wait for a running Tovrik to close.
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovrik"
 !define SHORTCUT "$SMPROGRAMS\Tovrik.lnk"
+; The user's Send To menu: a folder sent there is analysed.
+!define SEND_TO_SHORTCUT "$SENDTO\Tovrik.lnk"
 !define SETTINGS "$INSTDIR\Tovrik.ini"
 ; What the installer writes as the plug-in folder: the bundled plug-ins.
 !define DEFAULT_PLUGIN_FOLDER "$INSTDIR\plugins"

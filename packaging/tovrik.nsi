@@ -84,6 +84,8 @@ Section
   File "/oname=uninstall.exe" "${UNINSTALLER}"
   CreateShortCut "${SHORTCUT}" "$INSTDIR\Tovrik.exe" "" "$INSTDIR\Tovrik.exe" 0 SW_SHOWNORMAL "" \
     "同一ファイル検索ソフト"
+  CreateShortCut "${SEND_TO_SHORTCUT}" "$INSTDIR\Tovrik.exe" "" "$INSTDIR\Tovrik.exe" 0 SW_SHOWNORMAL "" \
+    "同一ファイル検索ソフト"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Tovrik"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

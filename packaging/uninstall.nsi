@@ -56,6 +56,7 @@ Section
 
   !insertmacro UninstallFiles
   Delete "${SHORTCUT}"
+  Delete "${SEND_TO_SHORTCUT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; This program runs from the folder it empties. A running program's file
   ; cannot be deleted on Windows, but it can be moved: it goes to the

@@ -35,6 +35,13 @@ const char kTextLeftChangedFiles[] = "\n\n内容が変わっていたか開け�
 const char kTextNotRecycledFiles[] = "\n\n%s個のファイルはゴミ箱に入れられませんでした";
 const char kTextCannotSave[] = "保存できませんでした";
 const char kTextCsvFileType[] = "CSV ファイル (*.csv)";
+const char kTextConfirmKeepNewest[] =
+    "各グループで最も新しいファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？";
+const char kTextConfirmKeepOldest[] =
+    "各グループで最も古いファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？";
+const char kTextConfirmKeepInFolder[] =
+    "下記フォルダ内のファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？\n\n%s\n";
+const char kTextCannotOpenFile[] = "ファイルを開けませんでした";
 
 // Followed by two line feeds and the settings file's path.
 const char kTextSettingsNotSaved[] = "設定を保存できませんでした";

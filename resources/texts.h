@@ -37,6 +37,10 @@ extern const char kTextLeftChangedFiles[];              // printf: count; follow
 extern const char kTextNotRecycledFiles[];              // printf: count; follows the two above
 extern const char kTextCannotSave[];                    // followed by the path
 extern const char kTextCsvFileType[];                   // the Save As dialog's file type
+extern const char kTextConfirmKeepNewest[];             // printf: count, total bytes
+extern const char kTextConfirmKeepOldest[];             // printf: count, total bytes
+extern const char kTextConfirmKeepInFolder[];           // printf: count, total bytes, folder
+extern const char kTextCannotOpenFile[];                // followed by "\n\n" and the path
 
 // The settings.
 extern const char kTextSettingsNotSaved[];      // followed by "\n\n" and the settings file's path

@@ -20,3 +20,7 @@ struct FileStatus {
 // False when the file cannot be found or queried. POSIX reports what a link
 // leads to; Windows reports a link's own entry, as its directory lists it.
 bool ReadFileStatus(const std::string& path, FileStatus& status);
+
+// The last-write time as a number that orders times (100 ns units on
+// Windows, nanoseconds on POSIX); false when the file cannot be queried.
+bool ReadLastWriteTime(const std::string& path, int64_t& time);

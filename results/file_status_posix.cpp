@@ -3,6 +3,13 @@
 #include <sys/stat.h>
 #include <time.h>
 
+bool ReadLastWriteTime(const std::string& path, int64_t& time) {
+    struct stat fileStatus;
+    if (stat(path.c_str(), &fileStatus) != 0) return false;
+    time = static_cast<int64_t>(fileStatus.st_mtim.tv_sec) * 1000000000 + fileStatus.st_mtim.tv_nsec;
+    return true;
+}
+
 bool ReadFileStatus(const std::string& path, FileStatus& status) {
     struct stat fileStatus;
     if (stat(path.c_str(), &fileStatus) != 0) return false;

@@ -4,6 +4,14 @@
 
 #include "platform/wide_path.h"
 
+bool ReadLastWriteTime(const std::string& path, int64_t& time) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(WidePathFromUtf8(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    time = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                data.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
 bool ReadFileStatus(const std::string& path, FileStatus& status) {
     const std::wstring wide = WidePathFromUtf8(path);
     if (wide.empty()) return false;

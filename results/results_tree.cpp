@@ -65,7 +65,8 @@ void CreateResultsTree(HWND mainWindow) {
                                                  nullptr);
     const wchar_t* treeClass = RegisterTreeClass(instance) ? kTreeClassName : WC_TREEVIEWW;
     g_resultsTree.tree = CreateWindowExW(
-        0, treeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+        0, treeClass, nullptr, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+            TVS_SHOWSELALWAYS,
         0, captionHeight, width, client.bottom - captionHeight, mainWindow,
         reinterpret_cast<HMENU>(IDC_RESULTS_TREE), instance, nullptr);
 }
@@ -169,3 +170,7 @@ HTREEITEM TreeFirstGroup() { return NextItem(nullptr, TVGN_ROOT); }
 HTREEITEM TreeParent(HTREEITEM item) { return NextItem(item, TVGN_PARENT); }
 HTREEITEM TreeFirstChild(HTREEITEM item) { return NextItem(item, TVGN_CHILD); }
 HTREEITEM TreeNextSibling(HTREEITEM item) { return NextItem(item, TVGN_NEXT); }
+HTREEITEM TreePreviousSibling(HTREEITEM item) { return NextItem(item, TVGN_PREVIOUS); }
+void SelectTreeItem(HTREEITEM item) {
+    SendMessageW(g_resultsTree.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}

@@ -64,3 +64,5 @@ HTREEITEM TreeFirstGroup();  // the first root-level item
 HTREEITEM TreeParent(HTREEITEM item);
 HTREEITEM TreeFirstChild(HTREEITEM item);
 HTREEITEM TreeNextSibling(HTREEITEM item);
+HTREEITEM TreePreviousSibling(HTREEITEM item);
+void SelectTreeItem(HTREEITEM item);

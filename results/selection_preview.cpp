@@ -18,6 +18,7 @@
 #include "results/results_tree.h"
 #include "results/text_preview.h"
 #include "shell/file_actions.h"
+#include "shell/file_opening.h"
 
 namespace {
 
@@ -67,14 +68,37 @@ void ClearPreview() {
 
 }  // namespace
 
+namespace {
+
+// A double-click opens the file item it lands on, which its first click has
+// selected; one on a group item opens or closes the group as usual.
+bool DoubleClickOnSelectedFileItem() {
+    const DWORD position = GetMessagePos();
+    TVHITTESTINFO hit = {};
+    hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    ScreenToClient(g_resultsTree.tree, &hit.pt);
+    SendMessageW(g_resultsTree.tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return hit.hItem && (hit.flags & TVHT_ONITEM) && hit.hItem == SelectedFileItem();
+}
+
+}  // namespace
+
 LRESULT RouteTreeNotification(HWND mainWindow, int controlId, const NMHDR* notification) {
     if (controlId != IDC_RESULTS_TREE) return 0;
-    if (notification->code == TVN_KEYDOWN) {
+    switch (notification->code) {
+    case TVN_KEYDOWN:
         if (reinterpret_cast<const NMTVKEYDOWN*>(notification)->wVKey == VK_DELETE) RecycleSelectedFile(mainWindow);
         return 0;
+    case NM_RETURN:
+        OpenSelectedFile(mainWindow);
+        return 0;
+    case NM_DBLCLK:
+        if (DoubleClickOnSelectedFileItem()) OpenSelectedFile(mainWindow);
+        return 0;
+    default:
+        ShowSelection(mainWindow, notification);
+        return 0;
     }
-    ShowSelection(mainWindow, notification);
-    return 0;
 }
 
 void ShowSelection(HWND mainWindow, const NMHDR* notification) {

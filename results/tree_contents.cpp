@@ -44,5 +44,11 @@ void DeleteFileItemAndLoneGroup(HTREEITEM fileItem) {
     DeleteTreeItem(fileItem);
     if (!group) return;
     HTREEITEM first = TreeFirstChild(group);
-    if (!first || !TreeNextSibling(first)) DeleteTreeItem(group);
+    if (first && TreeNextSibling(first)) return;
+    // The whole group goes: the selection moves on to the next group's first
+    // file (the previous group's at the end), so that Delete can go on.
+    HTREEITEM neighbour = TreeNextSibling(group);
+    if (!neighbour) neighbour = TreePreviousSibling(group);
+    DeleteTreeItem(group);
+    if (HTREEITEM next = neighbour ? TreeFirstChild(neighbour) : nullptr) SelectTreeItem(next);
 }

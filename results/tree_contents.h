@@ -37,4 +37,6 @@ HTREEITEM FileItemAfterWait(HTREEITEM item, uint32_t generation, const std::stri
 
 // Takes a file item off the tree, and its group item too when that is left
 // with one file item or none: a lone file is no duplicate (it stays on disk).
+// When the group goes, the next group's first file item is selected (the
+// previous group's when it was the last).
 void DeleteFileItemAndLoneGroup(HTREEITEM fileItem);

@@ -9,9 +9,11 @@
 #include "platform/message_box.h"
 #include "resources/texts.h"
 #include "results/file_info_window.h"
+#include "results/file_status.h"
 #include "results/format_thousands.h"
 #include "results/results_tree.h"
 #include "results/tree_contents.h"
+#include "shell/keep_rules.h"
 #include "shell/recycle_plan.h"
 #include "shell/recycle_progress_dialog.h"
 #include "shell/results_menu.h"
@@ -113,16 +115,69 @@ void KeepSelectedRecycleOthers(HWND mainWindow) {
     SetFocus(g_resultsTree.tree);
 }
 
-void RecycleAllDuplicates(HWND mainWindow) {
-    // The menu item is grayed then; a command sent all the same does nothing.
+namespace {
+
+// A rule over all groups (every group's first, its newest, its oldest):
+// asked with `question` (count and total bytes), then checked and recycled
+// as every bulk recycle is. Only between runs.
+template <typename Planner>
+void RecycleAllByRule(HWND mainWindow, const char* question, Planner plan) {
+    // The menu items are grayed then; a command sent all the same does nothing.
     if (g_analysis.running.load()) return;
     const std::vector<TreeGroup> tree = ReadTreeGroups();
     const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<PlannedGroup> plan = PlanRecycleAllButFirst(shown);
+    const std::vector<PlannedGroup> planned = plan(shown);
+    if (planned.empty()) return;
+    const RecycleTotals totals = TotalsOf(planned);
+    const std::wstring text =
+        WideFromCp932Format(question, {Thousands(static_cast<int64_t>(totals.files)), Thousands(totals.bytes)});
+    const uint32_t generation = g_resultsTree.generation.load();
+    if (UserAgrees(mainWindow, text)) RecycleProvenDuplicates(mainWindow, tree, shown, planned, generation);
+    SetFocus(g_resultsTree.tree);
+}
+
+// Every member's last-write time, as the file system reports it now.
+std::vector<std::vector<int64_t>> WriteTimesOf(const std::vector<PresentedGroup>& groups) {
+    std::vector<std::vector<int64_t>> times(groups.size());
+    for (size_t g = 0; g < groups.size(); ++g) {
+        for (const std::string& path : groups[g].paths) {
+            int64_t time = 0;
+            times[g].push_back(ReadLastWriteTime(path, time) ? time : kNoWriteTime);
+        }
+    }
+    return times;
+}
+
+}  // namespace
+
+void RecycleAllDuplicates(HWND mainWindow) {
+    RecycleAllByRule(mainWindow, kTextConfirmRecycleAllButFirst, PlanRecycleAllButFirst);
+}
+
+void KeepNewestRecycleOthers(HWND mainWindow) {
+    RecycleAllByRule(mainWindow, kTextConfirmKeepNewest, [](const std::vector<PresentedGroup>& shown) {
+        return PlanKeepByWriteTime(shown, WriteTimesOf(shown), KeptByTime::kNewest);
+    });
+}
+
+void KeepOldestRecycleOthers(HWND mainWindow) {
+    RecycleAllByRule(mainWindow, kTextConfirmKeepOldest, [](const std::vector<PresentedGroup>& shown) {
+        return PlanKeepByWriteTime(shown, WriteTimesOf(shown), KeptByTime::kOldest);
+    });
+}
+
+void KeepInFolderRecycleOthers(HWND mainWindow) {
+    HTREEITEM item = SelectedFileItem();
+    if (!item) return;
+    const std::string folder = FolderOfPath(GetTreeItemText(item), '\\');
+    const std::vector<TreeGroup> tree = ReadTreeGroups();
+    const std::vector<PresentedGroup> shown = ShownGroups(tree);
+    const std::vector<PlannedGroup> plan = PlanKeepInFolder(shown, folder);
     if (plan.empty()) return;
     const RecycleTotals totals = TotalsOf(plan);
-    const std::wstring question = WideFromCp932Format(
-        kTextConfirmRecycleAllButFirst, {Thousands(static_cast<int64_t>(totals.files)), Thousands(totals.bytes)});
+    const std::wstring question =
+        WideFromCp932Format(kTextConfirmKeepInFolder, {Thousands(static_cast<int64_t>(totals.files)),
+                                                       Thousands(totals.bytes), WideFromUtf8(folder)});
     const uint32_t generation = g_resultsTree.generation.load();
     if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
     SetFocus(g_resultsTree.tree);

@@ -8,3 +8,10 @@
 
 void KeepSelectedRecycleOthers(HWND mainWindow);
 void RecycleAllDuplicates(HWND mainWindow);
+
+// The keep rules: in every group the file last written latest, or earliest,
+// stays; or, in every group with a file in the selected file's folder (or
+// below it), the first such file stays.
+void KeepNewestRecycleOthers(HWND mainWindow);
+void KeepOldestRecycleOthers(HWND mainWindow);
+void KeepInFolderRecycleOthers(HWND mainWindow);

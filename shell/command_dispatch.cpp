@@ -11,6 +11,7 @@
 #include "shell/analysis_view.h"
 #include "shell/bulk_recycle.h"
 #include "shell/file_actions.h"
+#include "shell/file_opening.h"
 #include "shell/results_export.h"
 #include "shell/settings.h"
 
@@ -64,6 +65,21 @@ void DispatchCommand(HWND mainWindow, int commandId) {
         break;
     case IDM_SAVE_RESULTS_CSV:
         SaveResultsAsCsv(mainWindow);
+        break;
+    case IDM_OPEN_FILE:
+        OpenSelectedFile(mainWindow);
+        break;
+    case IDM_OPEN_CONTAINING_FOLDER:
+        OpenSelectedFileFolder(mainWindow);
+        break;
+    case IDM_KEEP_NEWEST_RECYCLE_OTHERS:
+        KeepNewestRecycleOthers(mainWindow);
+        break;
+    case IDM_KEEP_OLDEST_RECYCLE_OTHERS:
+        KeepOldestRecycleOthers(mainWindow);
+        break;
+    case IDM_KEEP_IN_FOLDER_RECYCLE_OTHERS:
+        KeepInFolderRecycleOthers(mainWindow);
         break;
     default:
         break;

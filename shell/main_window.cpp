@@ -16,6 +16,7 @@
 #include "results/preview_state.h"
 #include "results/results_tree.h"
 #include "results/selection_preview.h"
+#include "shell/analysis_folder.h"
 #include "shell/command_dispatch.h"
 #include "shell/main_layout.h"
 #include "shell/settings.h"
@@ -120,6 +121,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnContextMenu(window, wParam, lParam);
     case WM_COMMAND:
         DispatchCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_DROPFILES:
+        OnDroppedFiles(window, reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_CLOSE:
         return OnClose(window);

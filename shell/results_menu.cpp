@@ -9,5 +9,7 @@ void UpdateResultsMenu(HWND mainWindow) {
     HMENU fileMenu = GetSubMenu(GetMenu(mainWindow), FILE_MENU_POSITION);
     const UINT state = MF_BYCOMMAND | (usable ? MF_ENABLED : MF_GRAYED);
     EnableMenuItem(fileMenu, IDM_RECYCLE_ALL_DUPLICATES, state);
+    EnableMenuItem(fileMenu, IDM_KEEP_NEWEST_RECYCLE_OTHERS, state);
+    EnableMenuItem(fileMenu, IDM_KEEP_OLDEST_RECYCLE_OTHERS, state);
     EnableMenuItem(fileMenu, IDM_SAVE_RESULTS_CSV, state);
 }

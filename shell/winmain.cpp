@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 #include "resources/texts.h"
+#include "shell/analysis_folder.h"
 #include "shell/main_window.h"
 #include "shell/message_loop.h"
 #include "shell/shell_state.h"
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     HWND mainWindow = CreateMainWindow(instance);
     if (!mainWindow) return 0;
     g_shell.mainWindow = mainWindow;
+    TakeFolderFromCommandLine(mainWindow);
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
 
