@@ -123,7 +123,7 @@ void FormatAnalysisOutcome(int32_t cancelCode, double seconds, char (&text)[kOut
     }
 }
 
-void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
+void AnalysisCoordinator(const std::string& folder, const AnalysisView& view, const AnalysisFilter& filter) {
     const auto startTime = std::chrono::steady_clock::now();
 
     g_analysis.processed.store(0);
@@ -132,7 +132,7 @@ void AnalysisCoordinator(const std::string& folder, const AnalysisView& view) {
     view.clearResults();
     view.switchRunMenu(true);
 
-    RunOrStop([&folder] { ScanFolder(folder); });
+    RunOrStop([&folder, &filter] { ScanFolder(folder, filter); });
 
     std::unique_ptr<WorkerCrew> crew;
     RunOrStop([&crew] { crew = std::make_unique<WorkerCrew>(); });

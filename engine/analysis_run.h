@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "engine/analysis_filter.h"
+
 constexpr int kWorkerCount = 10;
 
 struct BucketRange {
@@ -42,7 +44,8 @@ struct AnalysisView {
 
 // The coordinator's whole body. The caller has started the run with
 // BeginAnalysis(); the run ends with running false and the outcome reported.
-void AnalysisCoordinator(const std::string& folder, const AnalysisView& view);
+void AnalysisCoordinator(const std::string& folder, const AnalysisView& view,
+                         const AnalysisFilter& filter = AnalysisFilter());
 
 // processed × 100 / records, without overflow for any number of files.
 unsigned ProgressPercent(uint64_t processed, uint64_t records);

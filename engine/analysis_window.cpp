@@ -26,11 +26,12 @@ ProgressDialogState g_progress;
 struct CoordinatorStart {
     std::string folder;  // as it stood when the run started
     AnalysisView view;
+    AnalysisFilter filter;
 };
 
 DWORD WINAPI CoordinatorThread(void* parameter) {
     std::unique_ptr<CoordinatorStart> start(static_cast<CoordinatorStart*>(parameter));
-    AnalysisCoordinator(start->folder, start->view);
+    AnalysisCoordinator(start->folder, start->view, start->filter);
     return 0;
 }
 
@@ -42,13 +43,13 @@ void OnStopButton(HWND dialog) {
 
 }  // namespace
 
-void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view) {
+void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view, const AnalysisFilter& filter) {
     if (!BeginAnalysis()) return;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE));
     HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PROGRESS), mainWindow, ProgressDialogProc, 0);
     ShowWindow(dialog, SW_SHOW);
 
-    auto* start = new CoordinatorStart{folder, std::move(view)};
+    auto* start = new CoordinatorStart{folder, std::move(view), filter};
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, CoordinatorThread, start, 0, &threadId);
     if (!thread) {

@@ -13,7 +13,8 @@
 // `mainWindow`) and starts the coordinator thread, which reaches the front
 // end only through `view`, then returns at once. Refused while a run is in
 // progress.
-void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view);
+void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view,
+                   const AnalysisFilter& filter = AnalysisFilter());
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

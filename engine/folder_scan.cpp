@@ -60,7 +60,7 @@ bool EnterFolder(const std::string& folder, const FileIdentity* identity, std::v
 
 }  // namespace
 
-void ScanFolder(const std::string& folder) {
+void ScanFolder(const std::string& folder, const AnalysisFilter& filter) {
     std::vector<WalkFrame> path;
     EnterFolder(folder, nullptr, path);
     while (!path.empty()) {
@@ -78,12 +78,14 @@ void ScanFolder(const std::string& folder) {
         const FolderEntry& entry = frame.entries[frame.next++];
         if (entry.name.empty() || entry.name[0] == '.') continue;
         if (entry.isFolder) {
+            if (SkipsFolderNamed(filter, entry.name)) continue;
             const std::string fullPath = frame.prefix + entry.name;
             FileIdentity identity = entry.identity;
             const bool identityValid = entry.identityKnown || QueryFileIdentity(fullPath, identity);
             const FileIdentity* known = identityValid ? &identity : nullptr;
             if (!LeadsBackToWalkPath(known, path)) EnterFolder(fullPath, known, path);
         } else {
+            if (entry.size < filter.minimumSize) continue;
             if (!frame.catalogued) {
                 frame.catalogueFolder = AddFolder(frame.prefix);
                 frame.catalogued = true;

@@ -12,6 +12,7 @@
 #define IDD_PROGRESS 201
 #define IDD_SETTINGS 205
 #define IDD_RECYCLE_PROGRESS 206
+#define IDD_ANALYSIS_FILTER 207
 
 // Menu commands
 #define IDM_SHOW_VERSION 32769
@@ -30,6 +31,7 @@
 #define IDM_KEEP_NEWEST_RECYCLE_OTHERS 32789
 #define IDM_KEEP_OLDEST_RECYCLE_OTHERS 32790
 #define IDM_KEEP_IN_FOLDER_RECYCLE_OTHERS 32791
+#define IDM_ANALYSIS_FILTER 32792
 
 // Positions of popups in the menu bar
 #define FILE_MENU_POSITION 0
@@ -50,3 +52,7 @@
 // Controls of the settings dialog
 #define IDC_BROWSE_BUTTON 203
 #define IDC_PLUGIN_FOLDER 205
+
+// Controls of the analysis filter dialog
+#define IDC_MINIMUM_SIZE 206
+#define IDC_SKIP_FOLDERS 207

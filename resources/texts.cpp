@@ -42,6 +42,7 @@ const char kTextConfirmKeepOldest[] =
 const char kTextConfirmKeepInFolder[] =
     "下記フォルダ内のファイルを残し、ほかの%s個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？\n\n%s\n";
 const char kTextCannotOpenFile[] = "ファイルを開けませんでした";
+const char kTextMinimumSizeNotANumber[] = "最小ファイルサイズには0以上の整数を入力してください";
 
 // Followed by two line feeds and the settings file's path.
 const char kTextSettingsNotSaved[] = "設定を保存できませんでした";

@@ -40,6 +40,7 @@ extern const char kTextCsvFileType[];                   // the Save As dialog's 
 extern const char kTextConfirmKeepNewest[];             // printf: count, total bytes
 extern const char kTextConfirmKeepOldest[];             // printf: count, total bytes
 extern const char kTextConfirmKeepInFolder[];           // printf: count, total bytes, folder
+extern const char kTextMinimumSizeNotANumber[];
 extern const char kTextCannotOpenFile[];                // followed by "\n\n" and the path
 
 // The settings.

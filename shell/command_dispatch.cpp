@@ -7,6 +7,7 @@
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/preview_state.h"
+#include "shell/analysis_filter_dialog.h"
 #include "shell/analysis_folder.h"
 #include "shell/analysis_view.h"
 #include "shell/bulk_recycle.h"
@@ -26,7 +27,7 @@ void RunAnalysis(HWND mainWindow) {
     if (g_analysisFolder.folder.empty()) return;
     g_preview.detailsText.clear();
     RefreshFileInfoWindow();
-    StartAnalysis(mainWindow, g_analysisFolder.folder, MainWindowAnalysisView(mainWindow));
+    StartAnalysis(mainWindow, g_analysisFolder.folder, MainWindowAnalysisView(mainWindow), g_settings.analysisFilter);
 }
 
 }  // namespace
@@ -65,6 +66,9 @@ void DispatchCommand(HWND mainWindow, int commandId) {
         break;
     case IDM_SAVE_RESULTS_CSV:
         SaveResultsAsCsv(mainWindow);
+        break;
+    case IDM_ANALYSIS_FILTER:
+        OpenAnalysisFilterDialog(mainWindow);
         break;
     case IDM_OPEN_FILE:
         OpenSelectedFile(mainWindow);

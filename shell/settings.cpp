@@ -21,6 +21,9 @@ namespace {
 constexpr wchar_t kSettingsFileName[] = L"Tovrik.ini";
 constexpr char kSection[] = "PlugIn";
 constexpr char kKey[] = "Directory";
+constexpr char kAnalysisSection[] = "Analysis";
+constexpr char kMinimumSizeKey[] = "MinimumSize";
+constexpr char kSkipFoldersKey[] = "SkipFolders";
 // A settings file is a few lines; anything this large is not one.
 constexpr size_t kLargestSettingsFile = 1u << 20;
 
@@ -43,12 +46,15 @@ bool StorableFolder(const std::string& folder, std::string& stored) {
            QueryFileIdentity(Utf8FromWide(shortForm), shortened) && chosen == shortened;
 }
 
-bool WriteSettings(const std::string& storedFolder) {
-    if (g_settings.settingsFile.empty()) return false;
-    // Whatever else the file holds stays as it is.
-    std::string text;
-    ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text);
-    return WriteWholeFile(g_settings.settingsFile, WithProfileValue(text, kSection, kKey, storedFolder));
+// The analysis filter as the settings file holds it; a value that cannot be
+// read leaves its default.
+void ReadAnalysisFilter(const std::string& text) {
+    std::string value;
+    int64_t size = 0;
+    if (ReadProfileValue(text, kAnalysisSection, kMinimumSizeKey, value) && ParseMinimumSize(value, size))
+        g_settings.analysisFilter.minimumSize = size;
+    if (ReadProfileValue(text, kAnalysisSection, kSkipFoldersKey, value))
+        g_settings.analysisFilter.skipFolders = ParseFolderNames(Utf8FromWide(WideFromCp932(value)));
 }
 
 // The folder is kept for this session all the same; the user learns that
@@ -60,7 +66,7 @@ void OnConfirm(HWND dialog) {
     if (!StorableFolder(g_settings.pluginFolder, stored)) {
         ShowMessageBox(dialog, WideFromCp932(kTextFolderCannotBeStored) + L"\n\n" + WideFromUtf8(g_settings.pluginFolder),
                        kTextConfirmation, MB_OK);
-    } else if (!WriteSettings(stored)) {
+    } else if (!WriteSetting(kSection, kKey, stored)) {
         ShowMessageBox(dialog, WideFromCp932(kTextSettingsNotSaved) + L"\n\n" + g_settings.settingsFile,
                        kTextConfirmation, MB_OK);
     }
@@ -76,6 +82,21 @@ void OnBrowse(HWND dialog) {
 
 }  // namespace
 
+bool WriteSetting(const char* section, const char* key, const std::string& cp932Value) {
+    if (g_settings.settingsFile.empty()) return false;
+    // Whatever else the file holds stays as it is.
+    std::string text;
+    ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text);
+    return WriteWholeFile(g_settings.settingsFile, WithProfileValue(text, section, key, cp932Value));
+}
+
+bool WriteAnalysisFilter(const AnalysisFilter& filter) {
+    std::string names;
+    return Cp932FromWideExactly(WideFromUtf8(JoinFolderNames(filter.skipFolders)), names) &&
+           WriteSetting(kAnalysisSection, kMinimumSizeKey, std::to_string(filter.minimumSize)) &&
+           WriteSetting(kAnalysisSection, kSkipFoldersKey, names);
+}
+
 void ResolvePaths() {
     const std::wstring folder = ExecutableFolderWide();
     g_settings.settingsFile = folder.empty() ? std::wstring() : folder + kSettingsFileName;
@@ -83,12 +104,11 @@ void ResolvePaths() {
 
 void ReadSettings() {
     g_settings.pluginFolder.clear();
+    g_settings.analysisFilter = AnalysisFilter();
     std::string text, stored;
-    if (g_settings.settingsFile.empty() || !ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text) ||
-        !ReadProfileValue(text, kSection, kKey, stored)) {
-        return;
-    }
-    g_settings.pluginFolder = Utf8FromWide(WideFromCp932(stored));
+    if (g_settings.settingsFile.empty() || !ReadWholeFile(g_settings.settingsFile, kLargestSettingsFile, text)) return;
+    if (ReadProfileValue(text, kSection, kKey, stored)) g_settings.pluginFolder = Utf8FromWide(WideFromCp932(stored));
+    ReadAnalysisFilter(text);
 }
 
 void OpenSettingsDialog(HWND owner) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "engine/analysis_state.h"
 #include "engine/catalogue.h"
@@ -144,6 +145,31 @@ TEST_F(FolderScanTest, DeepTreeIsWalkedWithoutRecursion) {
     EXPECT_EQ(RecordPath(0), tree.Path(relative + "leaf"));
 }
 #endif
+
+TEST_F(FolderScanTest, AFilterLeavesOutSmallFilesAndNamedFoldersAndTheDefaultsNothing) {
+    TempTree tree;
+    tree.File("keep/big.bin", "0123456789");
+    tree.File("keep/small.bin", "01");
+    tree.File("Node_Modules/big.bin", "0123456789");
+    tree.File("deep/node_modules/x/big.bin", "0123456789");
+    tree.File("node_modules.txt", "0123456789");  // a file of that name stays
+    ScanFolder(tree.Root());
+    EXPECT_EQ(RecordCount(), 5u);
+    ResetEngine();
+    AnalysisFilter filter;
+    ASSERT_TRUE(ParseMinimumSize(" 10 ", filter.minimumSize));
+    filter.skipFolders = ParseFolderNames(" .git ; node_modules;;");
+    EXPECT_EQ(filter.skipFolders, (std::vector<std::string>{".git", "node_modules"}));
+    EXPECT_EQ(JoinFolderNames(filter.skipFolders), ".git;node_modules");
+    ScanFolder(tree.Root(), filter);
+    EXPECT_EQ(CataloguedPaths(), (std::set<std::string>{tree.Path("keep/big.bin"), tree.Path("node_modules.txt")}));
+    int64_t size = 7;
+    EXPECT_TRUE(ParseMinimumSize("", size));
+    EXPECT_EQ(size, 0);
+    EXPECT_FALSE(ParseMinimumSize("-1", size));
+    EXPECT_FALSE(ParseMinimumSize("1e3", size));
+    EXPECT_FALSE(ParseMinimumSize("99999999999999999999", size));
+}
 
 // Whatever alias the listing reports (exFAT, network shares and new NTFS
 // volumes report none), the walk takes an entry by its real name.
