@@ -115,10 +115,13 @@ class WindowTest(unittest.TestCase):
         # Without results, the commands on all of them are grayed.
         self.assertEqual(menu[0][2], [(32771, 0, cp932("フォルダ選択")), SEPARATOR,
                                       (32785, MF_GRAYED, cp932("重複ファイルをまとめてゴミ箱へ移動")),
+                                      (32789, MF_GRAYED, cp932("各グループで最も新しいファイルを残して他をゴミ箱へ移動")),
+                                      (32790, MF_GRAYED, cp932("各グループで最も古いファイルを残して他をゴミ箱へ移動")),
                                       (32786, MF_GRAYED, cp932("結果をCSVで保存"))])
         self.assertEqual(menu[1][2], [(RUN, 0, cp932("解析実行")), (STOP, MF_GRAYED, cp932("解析中止"))])
         self.assertEqual(menu[2][2], [(32781, 0, cp932("ファイル情報"))])
-        self.assertEqual(menu[3][2], [(32779, 0, cp932("設定")), (32769, 0, cp932("バージョン表示"))])
+        self.assertEqual(menu[3][2], [(32779, 0, cp932("設定")), (32792, 0, cp932("解析条件の設定")),
+                                      (32769, 0, cp932("バージョン表示"))])
 
         # A cancelled first choice: empty brackets, the popup stays grayed.
         app.command(32771)
@@ -327,8 +330,10 @@ class WindowTest(unittest.TestCase):
         x, y = row_point(2)
         app.right_click(x, y)
         rect, items = wait_until(app.popup_menu, what="the context menu")
-        self.assertEqual(items, [(32777, 0, cp932("ゴミ箱へ移動")), (32783, 0, cp932("ファイルの移動")), SEPARATOR,
-                                 (32784, 0, cp932("このファイルを残して他をゴミ箱へ移動"))])
+        self.assertEqual(items, [(32777, 0, cp932("ゴミ箱へ移動")), (32783, 0, cp932("ファイルの移動")),
+                                 (32787, 0, cp932("開く")), (32788, 0, cp932("フォルダを開く")), SEPARATOR,
+                                 (32784, 0, cp932("このファイルを残して他をゴミ箱へ移動")),
+                                 (32791, 0, cp932("このフォルダ内のファイルを残して他をゴミ箱へ移動"))])
         self.assertTrue(app.tree()[2].selected)
         self.assertLessEqual(abs((rect[0] + rect[2]) // 2 - x), 3)
         app.key(VK_ESCAPE)
