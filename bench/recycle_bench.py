@@ -71,8 +71,16 @@ def recycle_run(build, corpus, scratch):
     finally:
         app.stop()
         shutil.rmtree(folder, ignore_errors=True)
-        # Each run's recycle bin is the XDG trash of the scratch home.
-        shutil.rmtree(os.path.join(os.environ["HOME"], ".local", "share", "Trash"), ignore_errors=True)
+        empty_trash()
+
+
+def empty_trash():
+    """Each run's recycle bin is the XDG trash of the scratch home, made
+    afresh: without it Wine would ask to delete for good."""
+    trash = os.path.join(os.environ["HOME"], ".local", "share", "Trash")
+    shutil.rmtree(trash, ignore_errors=True)
+    for part in ("files", "info"):
+        os.makedirs(os.path.join(trash, part))
 
 
 def summary(samples):
@@ -93,6 +101,7 @@ def main():
     end_leftover_programs()
     scratch = tempfile.mkdtemp(prefix="tovrik-recycle-bench-")
     os.environ["HOME"] = os.path.join(scratch, "home")
+    empty_trash()
     samples = {name: [] for name, _ in builds}
     try:
         for round_number in range(args.rounds):

@@ -113,16 +113,19 @@ LRESULT InsertGroupSlice(GroupHandOver& handOver) {
     const std::vector<PresentedGroup>& groups = *handOver.groups;
     if (handOver.inserted >= groups.size()) return TRUE;
     const auto start = std::chrono::steady_clock::now();
-    // With redraw off the control neither paints nor recomputes its scroll
-    // bars for each item; it does both once when redraw is back on.
-    SendMessageW(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0);
+    const TreeRedrawPause pause;
     do {
         const PresentedGroup& group = groups[handOver.inserted++];
         InsertGroupItems(group.label, group.paths);
     } while (handOver.inserted < groups.size() && std::chrono::steady_clock::now() - start < kSliceBudget);
+    return TRUE;
+}
+
+TreeRedrawPause::TreeRedrawPause() { SendMessageW(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0); }
+
+TreeRedrawPause::~TreeRedrawPause() {
     SendMessageW(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_resultsTree.tree, nullptr, TRUE);
-    return TRUE;
 }
 
 void DeleteTreeItem(HTREEITEM item) {

@@ -52,6 +52,16 @@ void InsertGroupItems(const std::string& label, const std::vector<std::string>& 
 // have passed; TRUE.
 LRESULT InsertGroupSlice(GroupHandOver& handOver);
 void DeleteTreeItem(HTREEITEM item);
+
+// With redraw off the control neither paints nor recomputes its scroll bars
+// for each item it gains or loses; it does both once when the scope ends.
+class TreeRedrawPause {
+public:
+    TreeRedrawPause();
+    ~TreeRedrawPause();
+    TreeRedrawPause(const TreeRedrawPause&) = delete;
+    TreeRedrawPause& operator=(const TreeRedrawPause&) = delete;
+};
 std::string GetTreeItemText(HTREEITEM item);  // the whole text, any length
 void SetTreeItemText(HTREEITEM item, const std::string& text);
 

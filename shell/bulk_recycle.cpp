@@ -46,6 +46,7 @@ void RemoveRecycledItems(std::vector<TreeGroup> tree, const std::vector<Presente
             for (const std::string& path : tree[g].shown.paths) gone[g].push_back(paths.count(path) > 0);
         }
     }
+    const TreeRedrawPause pause;
     for (size_t g = 0; g < tree.size(); ++g) {
         const size_t staying = static_cast<size_t>(std::count(gone[g].begin(), gone[g].end(), false));
         if (staying == tree[g].files.size()) continue;

@@ -148,14 +148,34 @@ private:
 
 #pragma GCC diagnostic pop
 
-// Where the system has the file operation with a progress sink (not Wine,
-// whose one reports E_NOTIMPL): each item is checked by the shell's own
-// call-back right before it goes. False when it is not to be had, with
-// nothing done.
+// The file operation with the sink set up, or null where the system does
+// not have it (Wine's reports E_NOTIMPL).
+UniqueCom<IFileOperation> FileOperationWithSink(HWND owner, ShellProgress progress, ExactDeleteSink& sink,
+                                                DWORD& cookie) {
+    IFileOperation* created = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_IFileOperation,
+                                reinterpret_cast<void**>(&created)))) {
+        return nullptr;
+    }
+    UniqueCom<IFileOperation> operation(created);
+    if (FAILED(operation->SetOwnerWindow(owner)) || FAILED(operation->SetOperationFlags(OperationFlags(progress))) ||
+        FAILED(operation->Advise(&sink, &cookie))) {
+        return nullptr;
+    }
+    return operation;
+}
+
+// Where the system has the file operation with a progress sink: each item
+// is checked by the shell's own call-back right before it goes. False when
+// it is not to be had, with nothing done.
 bool RecycleThroughFileOperation(HWND owner, const std::vector<FileToRecycle>& files,
                                  const std::vector<std::wstring>& shellPaths, ShellProgress progress,
                                  bool (*stopRequested)(), std::vector<bool>& acted) {
     std::vector<UniqueCom<IShellItem>> items(files.size());
+    ExactDeleteSink sink(files, items, stopRequested);
+    DWORD cookie = 0;
+    UniqueCom<IFileOperation> operation = FileOperationWithSink(owner, progress, sink, cookie);
+    if (!operation) return false;
     for (size_t i = 0; i < files.size(); ++i) {
         IShellItem* item = nullptr;
         if (!shellPaths[i].empty() &&
@@ -164,21 +184,9 @@ bool RecycleThroughFileOperation(HWND owner, const std::vector<FileToRecycle>& f
             items[i].reset(item);
         }
     }
-    ExactDeleteSink sink(files, items, stopRequested);
     std::vector<bool> refused(files.size(), false);
     // A refused item cancels the rest: the rest goes in the next operation.
-    for (bool first = true;; first = false) {
-        IFileOperation* created = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_IFileOperation,
-                                    reinterpret_cast<void**>(&created)))) {
-            return !first;
-        }
-        UniqueCom<IFileOperation> operation(created);
-        DWORD cookie = 0;
-        if (FAILED(operation->SetOwnerWindow(owner)) || FAILED(operation->SetOperationFlags(OperationFlags(progress))) ||
-            FAILED(operation->Advise(&sink, &cookie))) {
-            return !first;
-        }
+    while (operation) {
         bool queued = false;
         for (size_t i = 0; i < files.size(); ++i) {
             if (items[i] && !refused[i] && !sink.Handled(i) && SUCCEEDED(operation->DeleteItem(items[i].get(), nullptr)))
@@ -191,6 +199,7 @@ bool RecycleThroughFileOperation(HWND owner, const std::vector<FileToRecycle>& f
         if (sink.mismatched == ExactDeleteSink::kNone || sink.stopped) break;
         refused[sink.mismatched] = true;
         acted[sink.mismatched] = false;
+        operation = FileOperationWithSink(owner, progress, sink, cookie);
     }
     return true;
 }
@@ -242,7 +251,9 @@ std::vector<bool> RecycleExactFiles(HWND owner, const std::vector<FileToRecycle>
 }
 
 bool SendToRecycleBin(HWND owner, const std::string& path) {
-    InputFile held = OpenInputFile(path, ReadPattern::kProbe, InputSharing::kNoWriters);
+    // Held only so that its identity names it until the shell is done; the
+    // user chose this very file, whoever else has it open.
+    InputFile held = OpenInputFile(path, ReadPattern::kProbe, InputSharing::kEveryone);
     int64_t length = 0;
     FileToRecycle file{path, FileIdentity{}};
     if (!held || !DescribeInputFile(*held, length, file.identity)) return false;

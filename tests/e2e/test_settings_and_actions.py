@@ -521,7 +521,7 @@ class SettingsAndActionsTest(unittest.TestCase):
         "b.dat " must never be handed over as "b.dat", another file. The path
         is 248 to 259 characters long, where the check opens it literally."""
         base = os.path.join(self.work, "space")
-        pad = 252 - len(wine_path(base)) - len("\\b.dat ")
+        pad = 252 - len(wine_path(base)) - len("\\") - len("\\b.dat ")
         folder = os.path.join(base, "p" * pad)
         write(os.path.join(folder, "a.dat"), b"same contents")
         write(os.path.join(folder, "b.dat "), b"same contents")
