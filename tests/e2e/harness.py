@@ -239,9 +239,12 @@ class Tovrik:
                 for handle, name, caption in self.top_windows() if name == "#32770"]
 
     def message_boxes(self):
+        """Boxes with a text and an answer button; a progress dialog caught
+        while its controls come or go is none."""
         return [d for d in self.dialogs()
                 if not d.has_class("msctls_progress32") and not d.has_class("SysTreeView32")
-                and d.message_text()]
+                and d.message_text() and any(c.class_name.lower() == "button" and c.control_id in
+                                             (IDOK, IDCANCEL, IDYES, IDNO) for c in d.controls)]
 
     def wait_message_box(self, timeout=30):
         return wait_until(lambda: (self.message_boxes() or [None])[0], timeout, what="a message box")
