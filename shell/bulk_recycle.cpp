@@ -27,38 +27,54 @@ bool UserAgrees(HWND mainWindow, const std::wstring& question) {
     return ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) == IDYES;
 }
 
-// Takes the recycled file items off the tree, and a group when only one
-// file item of it is left; the other groups keep their labels. When the
-// tree was cleared meanwhile (a run started under the dialog), the items
-// are found again by their paths.
-void RemoveRecycledItems(std::vector<TreeGroup> tree, const std::vector<PresentedGroup>& shown,
-                         const BulkRecycleOutcome& outcome, uint32_t generation) {
-    std::vector<std::vector<bool>> gone(tree.size());
-    for (size_t g = 0; g < tree.size(); ++g) gone[g].assign(tree[g].files.size(), false);
-    if (g_resultsTree.generation.load() == generation) {
-        for (const auto& [group, member] : outcome.recycled) gone[group][member] = true;
-    } else {
+// Takes the recycled file items off the tree as each batch goes, and a
+// group when one file item of it is left; the other groups keep their
+// labels. While the tree was not cleared (a run started under the dialog),
+// the items read before the question are the tree's.
+class RecycledItemRemover {
+public:
+    RecycledItemRemover(const std::vector<TreeGroup>& tree, uint32_t generation)
+        : tree_(tree), generation_(generation), gone_(tree.size()), groupGone_(tree.size(), false) {
+        for (size_t g = 0; g < tree.size(); ++g) gone_[g].assign(tree[g].files.size(), false);
+    }
+
+    void Remove(const std::vector<std::pair<size_t, size_t>>& recycled) {
+        if (g_resultsTree.generation.load() != generation_) return;
+        const TreeRedrawPause pause;
+        for (const auto& [group, member] : recycled) {
+            if (groupGone_[group]) continue;
+            gone_[group][member] = true;
+            if (std::count(gone_[group].begin(), gone_[group].end(), false) <= 1) {
+                DeleteTreeItem(tree_[group].item);
+                groupGone_[group] = true;
+            } else {
+                DeleteTreeItem(tree_[group].files[member]);
+            }
+        }
+    }
+
+    // Once the work is over: a tree cleared meanwhile is read again and the
+    // items of the recycled paths found by their texts.
+    void Finish(const std::vector<PresentedGroup>& shown, const BulkRecycleOutcome& outcome) const {
+        if (g_resultsTree.generation.load() == generation_) return;
         std::set<std::string> paths;
         for (const auto& [group, member] : outcome.recycled) paths.insert(shown[group].paths[member]);
-        tree = ReadTreeGroups();
-        gone.assign(tree.size(), {});
-        for (size_t g = 0; g < tree.size(); ++g) {
-            for (const std::string& path : tree[g].shown.paths) gone[g].push_back(paths.count(path) > 0);
+        const std::vector<TreeGroup> now = ReadTreeGroups();
+        std::vector<std::pair<size_t, size_t>> found;
+        for (size_t g = 0; g < now.size(); ++g) {
+            for (size_t f = 0; f < now[g].shown.paths.size(); ++f) {
+                if (paths.count(now[g].shown.paths[f]) > 0) found.emplace_back(g, f);
+            }
         }
+        RecycledItemRemover(now, g_resultsTree.generation.load()).Remove(found);
     }
-    const TreeRedrawPause pause;
-    for (size_t g = 0; g < tree.size(); ++g) {
-        const size_t staying = static_cast<size_t>(std::count(gone[g].begin(), gone[g].end(), false));
-        if (staying == tree[g].files.size()) continue;
-        if (staying <= 1) {
-            DeleteTreeItem(tree[g].item);
-            continue;
-        }
-        for (size_t f = 0; f < tree[g].files.size(); ++f) {
-            if (gone[g][f]) DeleteTreeItem(tree[g].files[f]);
-        }
-    }
-}
+
+private:
+    const std::vector<TreeGroup>& tree_;
+    uint32_t generation_;
+    std::vector<std::vector<bool>> gone_;
+    std::vector<bool> groupGone_;
+};
 
 void ReportOutcome(HWND mainWindow, const BulkRecycleOutcome& outcome) {
     std::wstring text =
@@ -78,8 +94,10 @@ void RecycleProvenDuplicates(HWND mainWindow, const std::vector<TreeGroup>& tree
                              const std::vector<PresentedGroup>& shown, const std::vector<PlannedGroup>& plan,
                              uint32_t generation) {
     if (g_resultsTree.generation.load() != generation) return;
-    const BulkRecycleOutcome outcome = RecycleWithProgress(mainWindow, shown, plan);
-    RemoveRecycledItems(tree, shown, outcome, generation);
+    RecycledItemRemover remover(tree, generation);
+    const BulkRecycleOutcome outcome = RecycleWithProgress(
+        mainWindow, shown, plan, [&remover](const std::vector<std::pair<size_t, size_t>>& went) { remover.Remove(went); });
+    remover.Finish(shown, outcome);
     RefreshFileInfoWindow();
     UpdateResultsMenu(mainWindow);
     if (!outcome.stopped || !outcome.recycled.empty()) ReportOutcome(mainWindow, outcome);

@@ -6,10 +6,17 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "shell/recycle_plan.h"
 
-// Returns once the work has ended, stopped or not.
+// The (group, member) of each file of a batch that went.
+using RecycledFiles = std::vector<std::pair<size_t, size_t>>;
+
+// Returns once the work has ended, stopped or not. `onRecycled` hears each
+// batch's files that went, on the calling thread, as the work goes.
 BulkRecycleOutcome RecycleWithProgress(HWND owner, const std::vector<PresentedGroup>& groups,
-                                       const std::vector<PlannedGroup>& plan);
+                                       const std::vector<PlannedGroup>& plan,
+                                       const std::function<void(const RecycledFiles&)>& onRecycled);
