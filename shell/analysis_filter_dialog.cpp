@@ -7,16 +7,10 @@
 #include "platform/wide_text.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "shell/dialog_text.h"
 #include "shell/settings.h"
 
 namespace {
-
-std::wstring DialogItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    GetWindowTextW(item, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
 
 void OnInitDialog(HWND dialog) {
     const AnalysisFilter& filter = g_settings.analysisFilter;

@@ -11,6 +11,7 @@
 #include "plugins/plugin_registry.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
+#include "shell/dialog_text.h"
 #include "shell/folder_chooser.h"
 #include "shell/profile_text.h"
 
@@ -26,13 +27,6 @@ constexpr char kMinimumSizeKey[] = "MinimumSize";
 constexpr char kSkipFoldersKey[] = "SkipFolders";
 // A settings file is a few lines; anything this large is not one.
 constexpr size_t kLargestSettingsFile = 1u << 20;
-
-std::wstring DialogItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    GetWindowTextW(item, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
 
 // The folder as the settings file holds it: its code page 932 name, or
 // where that cannot be had its 8.3 form when that names the same folder.
