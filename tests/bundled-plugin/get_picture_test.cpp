@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bundled-plugin/susie_result.h"
+#include "platform/wide_text.h"
 #include "tests/bundled-plugin/plugin_under_test.h"
 #include "tests/support/temp_tree.h"
 
@@ -175,17 +176,17 @@ TEST_F(GetPictureTest, FileInputStartsAtTheOffset) {
 // Narrow code page 932 names, past the classic path limit, are opened whole.
 TEST_F(GetPictureTest, JapaneseNameOnALongPathIsOpened) {
     TempTree tree;
-    const std::wstring wideName = L"\u753b\u50cf\u30c6\u30b9\u30c8.png";  // "画像テスト.png"
-    std::string name(64, '\0');
-    name.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wideName.c_str(), -1, &name[0], 64, nullptr, nullptr) - 1));
     std::string relative;
     for (int level = 0; level < 10; ++level) relative += std::string(30, static_cast<char>('a' + level)) + "/";
-    relative += name;
+    relative += "\xE7\x94\xBB\xE5\x83\x8F\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.png";  // "画像テスト.png"
     const TestPicture picture = PatternPicture(3, 2, false);
     tree.File(relative, EncodePng(picture, PngColour::kRgb));
     ASSERT_GT(tree.Path(relative).size(), static_cast<size_t>(MAX_PATH));
 
-    const ReceivedPicture received = PictureFromFile(tree.Path(relative));
+    // The plug-in interface is narrow: the host hands over code page 932.
+    std::string narrow;
+    ASSERT_TRUE(Cp932FromWideExactly(WideFromUtf8(tree.Path(relative)), narrow));
+    const ReceivedPicture received = PictureFromFile(narrow);
     ExpectBottomUpDib(received, 3, 2, 24);
     EXPECT_EQ(received.Pixels().pixels, picture.pixels);
 }

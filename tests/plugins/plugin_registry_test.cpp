@@ -167,11 +167,11 @@ TEST(HelperPipeTest, OnlyTheUserMayOpenItAndItsClientIsKnown) {
     TerminateProcess(other.hProcess, 0);
 }
 
-// 表 ends in the byte 0x5C: a byte-wise "ends with a backslash" would add no
-// separator and find no plug-in.
+// 表 ends in the byte 0x5C in code page 932; the folder's UTF-8 path must
+// get its separator and find its plug-in all the same.
 TEST(PluginRegistryFolderNameTest, FolderEndingInADoubleByteBackslashLookAlikeFindsItsPlugins) {
     TempTree tree;
-    const std::string folder = tree.Path("\x89\xe6\x91\x9c\x95\x5c");  // 画像表
+    const std::string folder = tree.Path("\xE7\x94\xBB\xE5\x83\x8F\xE8\xA1\xA8");  // 画像表
     fs::create_directories(NativePath(folder));
     fs::copy_file(TestPlugin("filter-3.spi"), NativePath(folder + "\\upper.spi"));
     LoadPlugins(folder);

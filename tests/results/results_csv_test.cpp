@@ -19,16 +19,9 @@ TEST(ResultsCsvTest, QuotesOnlyFieldsThatNeedIt) {
 TEST(ResultsCsvTest, OneLinePerFileWithTheNumberAndSizeOfItsLabel) {
     PresentedGroup group;
     group.label = "No.12  (1,234,567 byte)";
-#ifdef _WIN32
-    // 表 in code page 932 (0x95 0x5C: its second byte is a backslash) comes
-    // out as UTF-8.
-    group.paths = {"C:\\\x95\x5c\\a.jpg", "C:\\b.jpg"};
-    const std::string firstPath = "C:\\\xE8\xA1\xA8\\a.jpg";
-#else
-    // Native names are the file system's own UTF-8 bytes.
-    group.paths = {"/\xE8\xA1\xA8/a.jpg", "/b.jpg"};
-    const std::string firstPath = "/\xE8\xA1\xA8/a.jpg";
-#endif
+    // Paths are UTF-8 inside and go into the file as they are.
+    group.paths = {"C:\\\xE8\xA1\xA8\\a.jpg", "C:\\b.jpg"};
+    const std::string firstPath = group.paths[0];
     EXPECT_EQ(ResultsCsvLines(group), "12,1234567," + firstPath + ",1\r\n12,1234567," + group.paths[1] + ",0\r\n");
     group.label = "not a group";
     EXPECT_EQ(ResultsCsvLines(group), "");
