@@ -39,15 +39,6 @@ std::string FolderFor(const std::wstring& path) {
     return Utf8FromWide(path.substr(0, atRoot ? slash + 1 : slash));
 }
 
-// A full path as the system resolves it, for a relative one on the command line.
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return std::wstring();
-    std::wstring full(length, L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), length, &full[0], nullptr));
-    return full;
-}
-
 }  // namespace
 
 void SelectAnalysisFolder(HWND mainWindow) {
@@ -74,7 +65,7 @@ void TakeFolderFromCommandLine(HWND mainWindow) {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!arguments) return;
-    const std::wstring named = count >= 2 ? FullPath(arguments[1]) : std::wstring();
+    const std::wstring named = count >= 2 ? NormalFormOf(arguments[1]) : std::wstring();
     LocalFree(arguments);
     const std::string folder = named.empty() ? std::string() : FolderFor(named);
     if (folder.empty()) return;
