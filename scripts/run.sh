@@ -30,9 +30,10 @@ MESSAGE
 fi
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$root/build-win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" >/dev/null
-cmake --build "$root/build-win" -j"$jobs" --target Tovrik tovrik_image_plugin >/dev/null
+# The 32-bit build, or the 64-bit one where the kernel runs no 32-bit program.
 source "$root/scripts/wine-env.sh"
+cmake -S "$root" -B "$TOVRIK_WINDOWS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOVRIK_WINDOWS_TOOLCHAIN" >/dev/null
+cmake --build "$TOVRIK_WINDOWS_BUILD" -j"$jobs" --target Tovrik tovrik_image_plugin >/dev/null
 prepare_wine_prefix
 # The bundled plug-in lies in bin/plugins: point the settings dialog there.
-exec wine "$root/build-win/bin/Tovrik.exe"
+exec wine "$TOVRIK_WINDOWS_BUILD/bin/Tovrik.exe"

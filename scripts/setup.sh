@@ -12,13 +12,14 @@ packages=(
   nsis zip
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-
-if ((${#missing[@]})); then
+# Installs those of the given packages that are missing.
+install_missing() {
+  local package status missing=()
+  for package in "$@"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  done
+  ((${#missing[@]})) || return 0
   echo "setup: installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
@@ -26,6 +27,7 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   # A mirror caught mid-sync fails one index now and then; the install
   # below says whether what it needs was had all the same.
+  local attempt
   for attempt in 1 2 3; do
     apt-get update -q && break
     echo "setup: apt-get update failed (attempt $attempt), retrying" >&2
@@ -35,10 +37,19 @@ if ((${#missing[@]})); then
     # With one architecture's security index missing, the 32-bit libraries
     # cannot follow their 64-bit twins to a security version; the release's
     # own versions of both always match.
+    local codename
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     echo "setup: installing again from $codename's own versions" >&2
     apt-get install -y -q --no-install-recommends -t "$codename" "${missing[@]}"
   fi
+}
+
+install_missing "${packages[@]}"
+# A kernel started with its 32-bit emulation off cannot run the 32-bit
+# Wine: the tests then run on a 64-bit build of the same sources under the
+# 64-bit Wine (see wine-env.sh).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  install_missing wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 fi
 
 # Wine's ANSI code page is 932 only when this locale exists.
