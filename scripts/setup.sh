@@ -52,10 +52,13 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   install_missing wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 fi
 
-# Wine's ANSI code page is 932 only when this locale exists.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  echo "setup: generating the ja_JP.UTF-8 locale"
-  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# Wine's ANSI code page is 932 only when the Japanese locale exists; the
+# English one (code page 1252) is what a test of a non-Japanese Windows needs.
+for wanted in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$"; then
+    echo "setup: generating the $wanted.UTF-8 locale"
+    sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" >> /etc/locale.gen
+    locale-gen >/dev/null
+  fi
+done

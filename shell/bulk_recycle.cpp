@@ -194,9 +194,12 @@ void KeepInFolderRecycleOthers(HWND mainWindow) {
     const std::vector<PlannedGroup> plan = PlanKeepInFolder(shown, folder);
     if (plan.empty()) return;
     const RecycleTotals totals = TotalsOf(plan);
+    // Named as the title names a folder: without its last separator, which
+    // a drive's root ("C:\") keeps.
+    const std::string shownFolder = folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
     const std::wstring question =
         WideFromCp932Format(kTextConfirmKeepInFolder, {Thousands(static_cast<int64_t>(totals.files)),
-                                                       Thousands(totals.bytes), WideFromUtf8(folder)});
+                                                       Thousands(totals.bytes), WideFromUtf8(shownFolder)});
     const uint32_t generation = g_resultsTree.generation.load();
     if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
     SetFocus(g_resultsTree.tree);

@@ -523,6 +523,23 @@ std::string Memory() {
     return std::to_string(counters.PeakWorkingSetSize / 1024) + "," + std::to_string(counters.WorkingSetSize / 1024);
 }
 
+// Drops a file or folder (a UTF-8 path) on a window as Explorer does: a
+// DROPFILES block in global memory that the window's owner frees.
+std::string DropPath(HWND window, const std::string& path) {
+    const std::wstring wide = Wide(path);
+    const size_t bytes = sizeof(DROPFILES) + (wide.size() + 2) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!block) return "0";
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    wcscpy(reinterpret_cast<wchar_t*>(drop + 1), wide.c_str());
+    GlobalUnlock(block);
+    if (PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) return "1";
+    GlobalFree(block);
+    return "0";
+}
+
 using Words = std::vector<std::string>;
 
 std::string Run(const Words& w) {
@@ -688,6 +705,10 @@ std::string Run(const Words& w) {
         if (!shown || !small) return "none";
         return own && shown == own ? "own" : "other";
     }
+    if (verb == "styles")  // a window's style, then its extended style
+        return std::to_string(GetWindowLongW(ToHandle(w[1]), GWL_STYLE)) + "," +
+               std::to_string(GetWindowLongW(ToHandle(w[1]), GWL_EXSTYLE));
+    if (verb == "drop") return DropPath(ToHandle(w[1]), Unhex(w[2]));
     if (verb == "settext")  // a control's text, as the user would type it
         return SetWindowTextW(ToHandle(w[1]), Wide(Unhex(w.size() > 2 ? w[2] : std::string())).c_str()) ? "1" : "0";
     if (verb == "probe") return Probe(w[1]);

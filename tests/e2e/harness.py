@@ -8,6 +8,7 @@ Environment (set by CTest): TOVRIK_EXE, TOVRIK_E2E_LAUNCHER, TOVRIK_E2E_AGENT,
 TOVRIK_E2E_WORK, and DISPLAY/WINEPREFIX from scripts/test.sh."""
 
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -101,6 +102,17 @@ class AgentError(RuntimeError):
     pass
 
 
+# What Wine writes when it fails inside itself, not in the program: its own
+# assertions, the C library's heap checks, and a process start refused with
+# ERROR_INTERNAL_ERROR (1359), each seen now and then on a busy machine.
+WINE_INTERNAL_FAILURE = re.compile(rb"Assertion failed|malloc\(\): |free\(\): |cannot start .* \(1359\)")
+
+
+def wine_failed_internally(log):
+    with open(log, "rb") as file:
+        return WINE_INTERNAL_FAILURE.search(file.read()) is not None
+
+
 class Tovrik:
     """One running Tovrik.exe, started from its own copy of the program
     folder so that each test has its own settings file."""
@@ -126,8 +138,9 @@ class Tovrik:
         """Starts the program; with the agent, once more when Wine itself
         failed an internal check while the program was starting (seen about
         once in several hundred starts, inside Wine's own heap, before the
-        agent could connect), so that such a start does not pass for a fault
-        of the program."""
+        agent could connect: an assertion, the C library's heap check, or a
+        process start refused as an internal error), so that such a start
+        does not pass for a fault of the program."""
         for attempt in (1, 2):
             if self._start_once(expect_agent) or attempt == 2:
                 return self
@@ -157,7 +170,7 @@ class Tovrik:
                     try:
                         self.connection, _ = listener.accept()
                     except socket.timeout:
-                        if self.process.poll() is not None and b"Assertion failed" in open(log, "rb").read():
+                        if self.process.poll() is not None and wine_failed_internally(log):
                             return False
                         if time.monotonic() > deadline:
                             raise
@@ -285,6 +298,16 @@ class Tovrik:
 
     def metric(self, index):
         return int(self.call("metric", index))
+
+    def styles(self, handle):
+        """(style, extended style) of a window."""
+        style, extended = self.call("styles", handle).split(",")
+        return int(style) & 0xFFFFFFFF, int(extended) & 0xFFFFFFFF
+
+    def drop(self, handle, path):
+        """Drops a file or folder on a window, as Explorer does."""
+        if self.call("drop", handle, agent_hex(wine_path(path))) != "1":
+            raise AssertionError("could not post the drop")
 
     def control_handle(self, parent, control_id):
         return next(c.handle for c in self.controls(parent) if c.control_id == control_id)

@@ -244,6 +244,7 @@ class PreviewTest(unittest.TestCase):
         app.choose_folder(self.folder)
         app.command(RUN)
         box = app.wait_message_box(timeout=120)
+        self.final_text = app.message_text_str(box.handle)
         app.click(box.handle, 1)
         wait_until(lambda: not app.visible(box.handle), what="the final box to close")
         for index, item in enumerate(app.tree()):
@@ -363,7 +364,9 @@ class PreviewTest(unittest.TestCase):
         rgb = quadrants(RED, GREEN, BLUE, YELLOW, 16, 8)
         bitmap = write_twins(self.folder, "PHOTO.BMP", bmp(16, 8, rgb))
         wide_png = write_twins(self.folder, "wide.png", png(64, 32, quadrants(RED, BLUE, RED, BLUE, 64, 32)))
-        tall_png = write_twins(self.folder, "tall.PNG", png(20, 60, quadrants(GREEN, GREEN, BLUE, BLUE, 20, 60)))
+        # Under a folder whose name is Japanese: the plug-in gets a path it can read.
+        tall_png = write_twins(self.folder, os.path.join("写真", "tall.PNG"),
+                               png(20, 60, quadrants(GREEN, GREEN, BLUE, BLUE, 20, 60)))
         os.makedirs(os.path.join(self.folder, "a"), exist_ok=True)
         jpeg_quadrants(os.path.join(self.folder, "a", "PHOTO.JPG"))
         jpeg = write_twins(self.folder, "PHOTO.JPG", read(os.path.join(self.folder, "a", "PHOTO.JPG")))
@@ -414,6 +417,34 @@ class PreviewTest(unittest.TestCase):
         self.select_and_read_details(info, lambda: self.select(long_cursor))
         self.expect_icon(CYAN, "the cursor behind a long path")
         self.assertTrue(self.app.alive())
+
+    def test_a_copy_asking_for_english_windows_reads_right_in_code_page_1252(self):
+        """What a Windows with a non-Japanese system locale gives the program:
+        copies of it and its helper whose manifests ask for the en-US code
+        page, in a Wine whose locale makes the ANSI code page 1252."""
+        programs = os.path.dirname(os.environ["TOVRIK_EXE"])
+        for name in ("Tovrik.exe", "tovrik-decode.exe"):
+            program = read(os.path.join(programs, name))
+            self.assertEqual(program.count(b">ja-JP</activeCodePage>"), 1, name)
+            write(os.path.join(self.work, "app", name), program.replace(b">ja-JP</", b">en-US</"))
+        saved = dict(os.environ)
+        self.addCleanup(lambda: (os.environ.clear(), os.environ.update(saved)))
+        os.environ.update(LANG="en_US.UTF-8", TOVRIK_E2E_CODE_PAGE="1252")
+        picture = write_twins(self.folder, os.path.join("写真", "wide.png"),
+                              png(64, 32, quadrants(RED, BLUE, RED, BLUE, 64, 32)))
+        text = write_twins(self.folder, "caf\u00e9 \u65e5\u672c\u8a9e.txt", b"same")
+        app = self.start(os.path.dirname(os.environ["TOVRIK_IMAGE_PLUGIN"]))
+        self.assertEqual(app.title_str(), "同一ファイル検索ソフト  [" + wine_path(self.folder) + "]")
+        self.assertTrue(self.final_text.startswith("解析にかかった時間は[") and self.final_text.endswith("]秒です"),
+                        self.final_text)
+        items = app.tree_str()
+        self.assertEqual(sorted(text for is_file, text in items if is_file),
+                         sorted(wine_path(path.replace("/a/", side)) for path in (text, picture)
+                                for side in ("/a/", "/b/")))
+        self.assertEqual(sorted(text.split("  ")[1] for is_file, text in items if not is_file),
+                         ["(%d byte)" % len(read(picture)), "(4 byte)"])
+        self.select(picture)
+        self.expect_picture(64, 32, (RED, BLUE, RED, BLUE), "the PNG under 写真")
 
     def test_text_previews_in_three_encodings_in_the_gothic_font(self):
         lines = "表示のテスト\tタブの後\r\n二行目：ソフト能力\r\n"

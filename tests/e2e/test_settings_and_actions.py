@@ -30,6 +30,9 @@ def remove_from_trash(entry):
 LOGGING_PLUGIN = os.environ.get("TOVRIK_LOGGING_PLUGIN", "")
 FINISHED_CAPTION = cp932("処理終了")
 KEEP_THIS, RECYCLE_ALL, SAVE_CSV = 32784, 32785, 32786
+OPEN_FILE, KEEP_NEWEST, KEEP_OLDEST, KEEP_IN_FOLDER = 32787, 32789, 32790, 32791
+VK_RETURN = 0x0D
+TVS_SHOWSELALWAYS = 0x20
 
 
 def unix_path(tree_text, encoding="cp932"):
@@ -129,7 +132,8 @@ class SettingsAndActionsTest(unittest.TestCase):
         app.command(32771)
         app.choose_folder(folder)
         app.command(32774)
-        box = app.wait_message_box(timeout=60)
+        # Seconds on a quiet machine; sparse gigabytes take longer on a busy one.
+        box = app.wait_message_box(timeout=180)
         self.assertEqual(box.caption, cp932("処理終了"))
         app.click(box.handle, IDOK)
         wait_until(lambda: not app.visible(box.handle), what="the final box to close")
@@ -403,7 +407,7 @@ class SettingsAndActionsTest(unittest.TestCase):
 
     # --- many at once -----------------------------------------------------
     def answer_finished(self, expected_text):
-        box = self.session.wait_message_box(timeout=60)
+        box = self.session.wait_message_box(timeout=180)
         self.assertEqual((box.caption, box.message_text()), (FINISHED_CAPTION, expected_text))
         self.session.click(box.handle, IDOK)
         wait_until(lambda: not self.session.visible(box.handle), what="the closing box to close")
@@ -427,6 +431,106 @@ class SettingsAndActionsTest(unittest.TestCase):
             contents[os.path.basename(entry)] = open(entry, "rb").read()
             remove_from_trash(entry)
         return contents
+
+    def test_enter_opens_a_file_with_its_program_and_a_file_without_one_is_said_so(self):
+        marker = os.path.join(self.work, "opened.txt")
+        script = ('@echo opened>"%s"\r\n' % wine_path(marker)).encode("cp932")
+        for place in ("a/run.bat", "b/run.bat"):
+            write(os.path.join(self.work, "data", place), script)
+        for place in ("a/x.tovrik-unknown", "b/x.tovrik-unknown"):
+            write(os.path.join(self.work, "data", place), b"no program opens this")
+        app = self.start()
+        self.analyse(os.path.join(self.work, "data"))
+        items = [item.text for item in app.tree()]
+        self.select(next(i for i, text in enumerate(items) if text.endswith(b"run.bat")))
+        tree = app.control_handle(app.main_window(), 2)
+        wait_until(lambda: app.focus() == tree, what="the focus in the tree")
+        app.key(VK_RETURN)
+        wait_until(lambda: os.path.exists(marker), what="the batch file to run")
+        unknown = next(i for i, text in enumerate(items) if text.endswith(b"x.tovrik-unknown"))
+        self.select(unknown)
+        app.command(OPEN_FILE)
+        app.answer_message_box(IDOK, cp932("確認"), cp932("ファイルを開けませんでした\n\n") + items[unknown])
+        self.assertEqual([item.text for item in app.tree()], items)
+
+    def test_the_selection_stays_shown_and_moves_on_when_a_group_goes(self):
+        for name, copies in (("first", 2), ("second", 2), ("third", 2)):
+            self.make_group(os.path.join("data", name), copies)
+        app = self.start()
+        self.analyse(os.path.join(self.work, "data"))
+        tree = app.control_handle(app.main_window(), 2)
+        self.assertEqual(app.styles(tree)[0] & TVS_SHOWSELALWAYS, TVS_SHOWSELALWAYS)
+        groups = app.tree_groups()
+
+        def recycle_file_at(index, path):
+            self.select(index)
+            app.command(32777)
+            self.answer_recycle(path, IDYES)
+            wait_until(lambda: len(app.tree()) == len(before) - 3, what="the group to go")
+
+        # The first group goes: its successor's first file is selected.
+        trash_before = self.trash_entries()
+        before = app.tree()
+        recycle_file_at(1, groups[0][1][0])
+        self.assertEqual([(i.text, i.selected) for i in app.tree() if i.selected], [(groups[1][1][0], True)])
+        # The last group goes: its predecessor's first file is selected.
+        before = app.tree()
+        recycle_file_at(4, groups[2][1][0])
+        self.assertEqual([i.text for i in app.tree() if i.selected], [groups[1][1][0]])
+        for _, paths in (groups[0], groups[2]):
+            self.assertTrue(os.path.exists(unix_path(paths[1])))
+        self.take_from_trash(trash_before, 2)
+
+    def test_keep_the_newest_or_the_oldest_of_each_group(self):
+        stamps = {}
+        for name in ("one", "two"):
+            folder = self.make_group(os.path.join("data", name), 3)
+            for index, age in enumerate((300, 100, 200)):  # copy1 is the newest, copy0 the oldest
+                path = os.path.join(folder, "copy%d.dat" % index)
+                os.utime(path, (time.time() - age * 60, time.time() - age * 60))
+                stamps[path] = age
+        app = self.start()
+        self.analyse(os.path.join(self.work, "data"))
+        groups = app.tree_groups()
+        total = sum(group_size(label) * 2 for label, _ in groups)
+
+        def question(which):
+            return cp932("各グループで最も%sファイルを残し、ほかの4個のファイル（合計%s byte）をゴミ箱に入れてもよろしいですか？"
+                         % (which, "{:,}".format(total)))
+
+        app.command(KEEP_OLDEST)
+        app.answer_message_box(IDNO, DELETE_CAPTION, question("古い"))
+        self.assertEqual(app.tree_groups(), groups)
+        trash_before = self.trash_entries()
+        app.command(KEEP_NEWEST)
+        app.answer_message_box(IDYES, DELETE_CAPTION, question("新しい"))
+        self.answer_finished(cp932("4個のファイルをゴミ箱に入れました"))
+        self.assertEqual(app.tree(), [])
+        self.assertEqual(sorted(os.path.basename(p) for p in stamps if os.path.exists(p)), ["copy1.dat"] * 2)
+        self.take_from_trash(trash_before, 4)
+
+    def test_keep_the_files_in_this_folder_recycles_only_groups_that_have_one(self):
+        data = os.path.join(self.work, "data")
+        for place, contents in (("keep/a", b"group a"), ("other/a1", b"group a"), ("other/a2", b"group a"),
+                                ("keep/sub/b", b"group bb"), ("other/b", b"group bb"),
+                                ("other/c1", b"group ccc"), ("other/c2", b"group ccc")):
+            write(os.path.join(data, place), contents)
+        app = self.start()
+        self.analyse(data)
+        before = app.tree_groups()
+        items = [item.text for item in app.tree()]
+        self.select(items.index(cp932(wine_path(os.path.join(data, "keep", "a")))))
+        trash_before = self.trash_entries()
+        app.command(KEEP_IN_FOLDER)
+        question = cp932("下記フォルダ内のファイルを残し、ほかの3個のファイル（合計22 byte）をゴミ箱に入れてもよろしいですか？\n\n"
+                         + wine_path(os.path.join(data, "keep")) + "\n")
+        app.answer_message_box(IDYES, DELETE_CAPTION, question)
+        self.answer_finished(cp932("3個のファイルをゴミ箱に入れました"))
+        self.assertEqual(app.tree_groups(), [g for g in before if g[1][0].endswith(b"c1") or g[1][0].endswith(b"c2")])
+        left = sorted(os.path.relpath(os.path.join(base, name), data)
+                      for base, _, names in os.walk(data) for name in names)
+        self.assertEqual(left, ["keep/a", "keep/sub/b", "other/c1", "other/c2"])
+        self.take_from_trash(trash_before, 3)
 
     def test_keep_this_recycles_the_rest_of_its_group(self):
         folder = self.make_group("keep-this", 3)

@@ -11,8 +11,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from duplicate_oracle import expected_groups  # noqa: E402
 from harness import (IDCANCEL, IDNO, IDOK, IDYES, MF_DISABLED, MF_GRAYED, SM_CXFRAME, VK_ESCAPE,  # noqa: E402
-                     WM_CLOSE, WM_CONTEXTMENU, Tovrik, cp932, end_leftover_programs, screenshot, wait_until,
-                     wine_path)
+                     WM_CLOSE, WM_CONTEXTMENU, Tovrik, agent_hex, cp932, end_leftover_programs, screenshot,
+                     wait_until, wine_path)
 
 APP_TITLE = cp932("同一ファイル検索ソフト")
 FINISHED = cp932("処理終了")
@@ -226,6 +226,11 @@ class WindowTest(unittest.TestCase):
         self.choose_and_run(app, os.path.join(self.work, "slow"), long_run=True)
         self.assertEqual(app.menu_item_state(RUN) & MF_GRAYED, MF_GRAYED)
         self.assertEqual(app.menu_item_state(STOP) & MF_GRAYED, 0)
+        # A folder dropped during the run changes nothing.
+        title = app.title()
+        app.drop(app.main_window(), self.work)
+        time.sleep(0.5)
+        self.assertEqual(app.title(), title)
         self.assertEqual([app.menu_item_state(c) & MF_GRAYED for c in (32785, 32786)], [MF_GRAYED] * 2)
         app.command(STOP)
         self.assertEqual(self.finish_run(app), STOPPED)
@@ -279,6 +284,61 @@ class WindowTest(unittest.TestCase):
         self.assertTrue(app.alive())
         app.post(app.main_window(), WM_CLOSE)
         self.assertEqual(app.wait_exit(), 0)
+
+    def test_a_dropped_folder_or_file_chooses_the_analysis_folder(self):
+        folder = os.path.join(self.work, "dropped")
+        write(os.path.join(folder, "inner", "a.txt"), b"same")
+        write(os.path.join(folder, "inner", "b.txt"), b"same")
+        app = self.start()
+        WS_EX_ACCEPTFILES = 0x10
+        self.assertEqual(app.styles(app.main_window())[1] & WS_EX_ACCEPTFILES, WS_EX_ACCEPTFILES)
+        app.drop(app.main_window(), folder)
+        chosen = APP_TITLE + b"  [" + wine_path(folder).encode("cp932") + b"]"
+        wait_until(lambda: app.title() == chosen, what="the dropped folder in the title")
+        self.assertEqual(app.menu()[1][0] & MF_GRAYED, 0)
+        # A dropped file chooses the folder it lies in.
+        app.drop(app.main_window(), os.path.join(folder, "inner", "a.txt"))
+        inner = APP_TITLE + b"  [" + wine_path(os.path.join(folder, "inner")).encode("cp932") + b"]"
+        wait_until(lambda: app.title() == inner, what="the dropped file's folder in the title")
+        app.command(RUN)
+        self.finish_run(app)
+        self.assertEqual(len(app.tree_groups()), 1)
+
+    def test_analysis_conditions_leave_out_small_files_and_named_folders(self):
+        folder = os.path.join(self.work, "filtered")
+        for name in ("small1", "small2"):
+            write(os.path.join(folder, name), b"tiny")
+        for place in ("kept/x", "kept/y", "node_modules/x", "deep/.git/y"):
+            write(os.path.join(folder, place), b"large enough")
+        write(os.path.join(folder, "deep", "z"), b"large enough")
+        app = self.start()
+        app.command(32792)
+        caption = cp932("解析条件の設定")
+        dialog = wait_until(lambda: ([d for d in app.dialogs() if d.caption == caption] or [None])[0],
+                            what="the analysis conditions dialog")
+        fields = {c.control_id: c for c in dialog.controls}
+        self.assertEqual((fields[206].text, fields[207].text), (b"0", b""))
+        app.call("settext", fields[206].handle, agent_hex("ten"))
+        app.click(dialog.handle, IDOK)
+        box = wait_until(lambda: ([b for b in app.message_boxes() if b.caption == cp932("確認")] or [None])[0],
+                         what="the box about the size")
+        self.assertEqual(box.message_text(), cp932("最小ファイルサイズには0以上の整数を入力してください"))
+        app.click(box.handle, IDOK)
+        wait_until(lambda: not app.visible(box.handle), what="the box to close")
+        self.assertTrue(app.visible(dialog.handle), "a size that is no number keeps the dialog open")
+        app.call("settext", fields[206].handle, agent_hex("10"))
+        app.call("settext", fields[207].handle, agent_hex(".git;node_modules"))
+        app.click(dialog.handle, IDOK)
+        wait_until(lambda: not app.visible(dialog.handle), what="the dialog to close")
+        settings = open(os.path.join(self.work, "app", "Tovrik.ini"), "rb").read()
+        self.assertIn(b"[Analysis]\r\nMinimumSize=10\r\nSkipFolders=.git;node_modules\r\n", settings)
+
+        self.choose_and_run(app, folder)
+        self.finish_run(app)
+        (label, paths), = app.tree_groups()
+        self.assertEqual(label, group_label(0, 12))
+        self.assertEqual(sorted(p.split(b"\\")[-2:] for p in paths),
+                         [[b"deep", b"z"], [b"kept", b"x"], [b"kept", b"y"]])
 
     def test_second_run_clears_and_numbers_afresh(self):
         folder = os.path.join(self.work, "twice")
