@@ -46,4 +46,6 @@ if ! wine "$build/tests/support/code_page_check.exe" </dev/null >"$build/code-pa
   cat "$build/code-page.txt" >&2
   exit 1
 fi
-(cd "$build" && ctest -j"$jobs" --output-on-failure --timeout 600)
+# One more than the cores: the end-to-end suites, each in a session of its
+# own, mostly wait for the program.
+(cd "$build" && ctest -j"$((jobs + 1))" --output-on-failure --timeout 600)
