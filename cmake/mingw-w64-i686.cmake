@@ -1,16 +1,5 @@
-# Cross-compiles Tovrik for 32-bit Windows with MinGW-w64 (posix thread model,
-# so std::thread works). Susie plug-ins are 32-bit DLLs, hence i686.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles Tovrik for 32-bit Windows. Susie plug-ins are 32-bit DLLs,
+# hence i686.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests built for Windows run under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(TOVRIK_MINGW_TARGET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

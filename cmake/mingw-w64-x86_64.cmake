@@ -1,17 +1,6 @@
-# Cross-compiles Tovrik for 64-bit Windows with MinGW-w64 (posix thread
-# model). What ships is the 32-bit build (Susie plug-ins are 32-bit DLLs);
-# this build is the stand-in the tests run on a machine whose kernel runs
-# no 32-bit program, under the 64-bit Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles Tovrik for 64-bit Windows. What ships is the 32-bit build
+# (Susie plug-ins are 32-bit DLLs); this build is the stand-in the tests run
+# on a machine whose kernel runs no 32-bit program, under the 64-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(TOVRIK_MINGW_TARGET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
