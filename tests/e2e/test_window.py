@@ -82,7 +82,7 @@ class WindowTest(unittest.TestCase):
     # --- start-up -------------------------------------------------------
     def test_second_instance_is_refused_with_exit_code_zero(self):
         first = self.start()
-        second = Tovrik(os.path.join(self.work, "app")).start()
+        second = Tovrik(os.path.join(self.work, "app")).start(expect_window=False)
         self.sessions.append(second)
         box = second.wait_message_box()
         self.assertEqual(box.caption, cp932("確認"))
