@@ -150,6 +150,25 @@ def duplicates_tree(root, groups):
     c.finish()
 
 
+def grouped_tree(root, count, name):
+    """`count` files of 1 to 8 KiB in count/200 folders, 30 % of them in
+    groups of two or three (about 2.6 members a group). Each file differs
+    from every other in its first bytes, so the writing stays quick."""
+    c = Corpus(root, name, 40 + count)
+    c.make_folders(max(1, count // 200))
+    written = 0
+    number = 0
+    while written < count:
+        size = c.random.randint(KIB, 8 * KIB)
+        data = c.bytes(16) + bytes(size - 16)
+        copies = 1 if c.random.random() < 0.7 / (0.7 + 0.3 / 2.6) else (2 if c.random.random() < 0.4 else 3)
+        for m in range(min(copies, count - written)):
+            c.write(c.place("w%07d-%d.dat" % (number, m)), data)
+            written += 1
+        number += 1
+    c.finish()
+
+
 CORPORA = {
     "mixed": mixed_tree,
     "bucket1000": lambda root: bucket_series(root, 1000),
@@ -159,7 +178,11 @@ CORPORA = {
     "tree100k": lambda root: small_tree(root, 100000),
     "tree200k": lambda root: small_tree(root, 200000),
     "dups20k": lambda root: duplicates_tree(root, 10000),
+    "shape200k": lambda root: grouped_tree(root, 200000, "shape200k"),
+    # About 6 GB on disk: only on request (bench/window.sh --million).
+    "shape1m": lambda root: grouped_tree(root, 1000000, "shape1m"),
 }
+OPT_IN = {"shape1m"}
 
 
 def ensure(root, name):
@@ -178,5 +201,5 @@ def ensure(root, name):
 if __name__ == "__main__":
     root = sys.argv[1]
     os.makedirs(root, exist_ok=True)
-    for name in sys.argv[2:] or list(CORPORA):
+    for name in sys.argv[2:] or [name for name in CORPORA if name not in OPT_IN]:
         ensure(root, name)

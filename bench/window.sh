@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The window's benchmark: the real Tovrik.exe under Xvfb and Wine on the mixed
-# corpus and the 50,000-file tree, beside tovrik-find.exe. See README.md.
-#   bench/window.sh           5 rounds (about 15 minutes once the corpora exist)
+# corpus, the 50,000-file tree and 200,000 files in 60,000 groups, beside
+# tovrik-find.exe. See README.md.
+#   bench/window.sh           5 rounds (about 25 minutes once the corpora exist)
 #   bench/window.sh --quick   3 rounds
+#   bench/window.sh --million also 1,000,000 files in 115,000 groups (about
+#                             6 GB more on disk, minutes a run)
 #   bench/window.sh recycle [--rounds N] [--baseline BUILD_WIN]
 #                             the bulk recycle of 20,000 duplicates, beside an
 #                             older Windows build in alternation with --baseline
@@ -14,7 +17,11 @@ root="$(dirname "$here")"
 build="${TOVRIK_BENCH_WIN_BUILD:-$root/build-win}"
 corpus_dir="${TOVRIK_BENCH_DIR:-/tmp/tovrik-bench}"
 bench=window_bench.py
-corpora=(mixed tree50k)
+corpora=(mixed tree50k shape200k)
+if [[ " $* " == *" --million "* ]]; then
+  corpora+=(shape1m)
+  set -- $(printf '%s\n' "$@" | grep -vx -- --million) --corpus "${corpora[@]}"
+fi
 if [[ "${1:-}" == recycle ]]; then
   shift
   bench=recycle_bench.py

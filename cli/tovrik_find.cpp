@@ -54,8 +54,8 @@ struct RunSummary {
     int32_t cancelCode = kNoCancel;
 };
 
-// Each hand-over is written in one piece: a write per line or per byte
-// would cost a system call each, minutes for a large tree.
+// The groups are written in one piece: a write per line or per byte would
+// cost a system call each, minutes for a large tree.
 void PrintGroups(int32_t& cursor, bool csv, RunSummary& summary) {
     std::string text;
     for (const PresentedGroup& group : CollectNewGroups(cursor)) {
@@ -65,7 +65,7 @@ void PrintGroups(int32_t& cursor, bool csv, RunSummary& summary) {
             text += ResultsCsvLines(group);
             continue;
         }
-        text += group.label;
+        text += GroupLabel(group.number, group.size);
         text += '\n';
         for (const std::string& path : group.paths) {
             text += '\t';
@@ -94,10 +94,12 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 #endif
 }
 
-AnalysisView CommandLineView(bool csv, RunSummary& summary) {
+AnalysisView CommandLineView(RunSummary& summary) {
     AnalysisView view;
     view.clearResults = [] {};
-    view.addNewGroups = [csv, &summary](int32_t& cursor) { PrintGroups(cursor, csv, summary); };
+    // The groups stay in the group list until the run is over and are
+    // printed then, so the time the run reports is the analysis alone.
+    view.addNewGroups = [](int32_t&) {};
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};
@@ -136,7 +138,9 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     RunSummary summary;
     BeginAnalysis();
-    AnalysisCoordinator(folder, CommandLineView(csv, summary));
+    AnalysisCoordinator(folder, CommandLineView(summary));
+    int32_t cursor = 0;
+    PrintGroups(cursor, csv, summary);
     std::fflush(stdout);
     std::fprintf(stderr, "%zu groups, %zu files in groups, %zu files catalogued, %.3f s\n", summary.groups,
                  summary.filesInGroups, RecordCount(), summary.seconds);

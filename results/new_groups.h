@@ -1,6 +1,6 @@
-// What the results tree shows of the groups a run has found: one label and
-// the members' paths per group, collected under the group-list lock and
-// shown after it is released.
+// The groups a run has found as the front ends show them: number, size and
+// the members' paths, collected under the group-list lock and shown after it
+// is released.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +8,13 @@
 #include <vector>
 
 struct PresentedGroup {
-    std::string label;               // "No.%d  (%s byte)"
+    int32_t number = 0;              // the group's number in its run
+    int64_t size = 0;                // every member's length in bytes
     std::vector<std::string> paths;  // the members' full paths, in group order
 };
 
 // "No.<number>  (<size with digit grouping> byte)".
 std::string GroupLabel(int32_t number, int64_t size);
-
-// Reads a label that GroupLabel wrote back into its number and size, so the
-// tree's own texts tell what a group holds. False for any other text.
-bool ParseGroupLabel(const std::string& label, int32_t& number, int64_t& size);
 
 // The groups from `cursor` to the current end of the group list; moves the
 // cursor to that end. A cursor at or past the end yields nothing.

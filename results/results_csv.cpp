@@ -1,6 +1,5 @@
 #include "results/results_csv.h"
 
-
 const char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 std::string CsvField(const std::string& text) {
@@ -20,11 +19,8 @@ std::string ResultsCsvLine(int32_t group, int64_t size, const std::string& utf8P
 }
 
 std::string ResultsCsvLines(const PresentedGroup& group) {
-    int32_t number = 0;
-    int64_t size = 0;
-    if (!ParseGroupLabel(group.label, number, size)) return std::string();
     std::string lines;
     for (size_t member = 0; member < group.paths.size(); ++member)
-        lines += ResultsCsvLine(number, size, group.paths[member], member == 0);
+        lines += ResultsCsvLine(group.number, group.size, group.paths[member], member == 0);
     return lines;
 }

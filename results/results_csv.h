@@ -20,6 +20,5 @@ std::string CsvField(const std::string& text);
 // in UTF-8, and 1 for the group's first member, else 0.
 std::string ResultsCsvLine(int32_t group, int64_t size, const std::string& utf8Path, bool first);
 
-// The lines of one group as the results show it (label and paths);
-// empty when the label is no group label.
+// The lines of one group as the results show it, its first member first.
 std::string ResultsCsvLines(const PresentedGroup& group);

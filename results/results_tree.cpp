@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/gdi_handles.h"
 #include "platform/system_dpi.h"
 #include "platform/wide_text.h"
 #include "resources/resource.h"
@@ -35,20 +36,91 @@ bool RegisterTreeClass(HINSTANCE instance) {
     return RegisterClassExW(&ours) != 0;
 }
 
-HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::string& text) {
-    std::wstring wide = WideFromUtf8(text);
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = after;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = &wide[0];
+HTREEITEM InsertItem(TVINSERTSTRUCTW& insert) {
     return reinterpret_cast<HTREEITEM>(
         SendMessageW(g_resultsTree.tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// A group item holds its label itself: it is short, and a text the control
+// must ask for costs it a buffer of its own per item and a question per item
+// each time redraw comes back. The "+" shows before any file item exists.
+HTREEITEM InsertGroupItem(GroupId group) {
+    std::wstring label = WideFromUtf8(g_resultsStore.Label(group));
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = &label[0];
+    insert.item.lParam = static_cast<LPARAM>(group);
+    insert.item.cChildren = 1;
+    return InsertItem(insert);
+}
+
+// Last member first, each at the front: the control validates an insertion
+// point by walking the parent's children up to it, and the front needs no
+// walk.
+void InsertFileItems(HTREEITEM groupItem, GroupId group) {
+    const std::vector<MemberId> members = g_resultsStore.Members(group);
+    for (auto member = members.rbegin(); member != members.rend(); ++member) {
+        TVINSERTSTRUCTW insert = {};
+        insert.hParent = groupItem;
+        insert.hInsertAfter = TVI_FIRST;
+        insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+        insert.item.pszText = LPSTR_TEXTCALLBACKW;
+        insert.item.lParam = static_cast<LPARAM>(*member);
+        InsertItem(insert);
+    }
 }
 
 HTREEITEM NextItem(HTREEITEM item, UINT relation) {
     return reinterpret_cast<HTREEITEM>(
         SendMessageW(g_resultsTree.tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+LPARAM ItemParam(HTREEITEM item) {
+    TVITEMW query = {};
+    query.mask = TVIF_PARAM;
+    query.hItem = item;
+    SendMessageW(g_resultsTree.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query.lParam;
+}
+
+void DeleteTreeItem(HTREEITEM item) {
+    SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+}
+
+HTREEITEM GroupItemOf(GroupId group) {
+    return group < g_resultsTree.groupItems.size() ? g_resultsTree.groupItems[group] : nullptr;
+}
+
+// The member's file item; null while its group was never opened.
+HTREEITEM FileItemOf(MemberId member) {
+    HTREEITEM group = GroupItemOf(g_resultsStore.GroupOf(member));
+    for (HTREEITEM file = group ? NextItem(group, TVGN_CHILD) : nullptr; file; file = NextItem(file, TVGN_NEXT)) {
+        if (static_cast<MemberId>(ItemParam(file)) == member) return file;
+    }
+    return nullptr;
+}
+
+// The whole control is drawn into a bitmap and copied at once: erasing the
+// screen first and drawing after would show it blank for a moment on each
+// repaint, and a run repaints it several times a second.
+void PaintBuffered(HWND window) {
+    PaintSession paint(window);
+    RECT client;
+    GetClientRect(window, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    UniqueMemoryDc buffer(CreateCompatibleDC(paint.dc()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(paint.dc(), client.right, client.bottom));
+    if (!buffer || !bitmap) {
+        CallWindowProcW(g_resultsTree.stockTreeProc, window, WM_PAINT, reinterpret_cast<WPARAM>(paint.dc()), 0);
+        return;
+    }
+    const ScopedSelection selected(buffer.get(), bitmap.get());
+    // The stock procedure paints the whole client area, background first,
+    // into a device context it is given.
+    CallWindowProcW(g_resultsTree.stockTreeProc, window, WM_PAINT, reinterpret_cast<WPARAM>(buffer.get()), 0);
+    BitBlt(paint.dc(), 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -79,13 +151,32 @@ void DestroyResultsTree() {
 }
 
 LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SIZE) LayoutMainWindow();
+    switch (message) {
+    case WM_SIZE:
+        LayoutMainWindow();
+        break;
+    case WM_ERASEBKGND:
+        return 1;  // the buffered paint draws the background
+    case WM_PAINT:
+        if (wParam) break;  // a device context given: the stock procedure paints into it
+        PaintBuffered(window);
+        return 0;
+    default:
+        break;
+    }
     return CallWindowProcW(g_resultsTree.stockTreeProc, window, message, wParam, lParam);
 }
 
 void ClearResultsTree() {
     g_resultsTree.generation.fetch_add(1);
+    SendMessageW(GetParent(g_resultsTree.tree), kClearResultsMessage, 0, 0);
+}
+
+LRESULT OnClearResults() {
     SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    std::vector<HTREEITEM>().swap(g_resultsTree.groupItems);
+    g_resultsStore.Clear();
+    return TRUE;
 }
 
 void AddNewGroupsToTree(int32_t& cursor) {
@@ -100,80 +191,85 @@ void AddNewGroupsToTree(int32_t& cursor) {
     }
 }
 
-void InsertGroupItems(const std::string& label, const std::vector<std::string>& paths) {
-    if (paths.empty()) return;
-    HTREEITEM group = InsertItem(TVI_ROOT, TVI_LAST, label);
-    // Last path first, each at the front: the control validates an insertion
-    // point by walking the parent's children up to it, and the front needs
-    // no walk. A group item has to go last among many; that walk stays.
-    for (auto path = paths.rbegin(); path != paths.rend(); ++path) InsertItem(group, TVI_FIRST, *path);
-}
-
 LRESULT InsertGroupSlice(GroupHandOver& handOver) {
     const std::vector<PresentedGroup>& groups = *handOver.groups;
     if (handOver.inserted >= groups.size()) return TRUE;
     const auto start = std::chrono::steady_clock::now();
     const TreeRedrawPause pause;
     do {
-        const PresentedGroup& group = groups[handOver.inserted++];
-        InsertGroupItems(group.label, group.paths);
+        const GroupId group = g_resultsStore.Add(groups[handOver.inserted++]);
+        g_resultsTree.groupItems.push_back(g_resultsStore.IsShown(group) ? InsertGroupItem(group) : nullptr);
     } while (handOver.inserted < groups.size() && std::chrono::steady_clock::now() - start < kSliceBudget);
     return TRUE;
 }
 
+void AnswerItemText(NMTVDISPINFOW& request) {
+    if (!(request.item.mask & TVIF_TEXT)) return;
+    const MemberId member = static_cast<MemberId>(request.item.lParam);
+    g_resultsTree.itemText = g_resultsStore.IsMember(member) ? WideFromUtf8(g_resultsStore.Path(member)) : L"";
+    // Our own buffer, whatever the path's length: the control's holds 260
+    // characters, and a path cut short could name another file.
+    request.item.pszText = &g_resultsTree.itemText[0];
+}
+
+void FillGroupBeforeExpanding(const NMTREEVIEWW& expanding) {
+    if (!(expanding.action & TVE_EXPAND) || NextItem(expanding.itemNew.hItem, TVGN_CHILD)) return;
+    InsertFileItems(expanding.itemNew.hItem, static_cast<GroupId>(expanding.itemNew.lParam));
+}
+
 TreeRedrawPause::TreeRedrawPause() { SendMessageW(g_resultsTree.tree, WM_SETREDRAW, FALSE, 0); }
 
-TreeRedrawPause::~TreeRedrawPause() {
-    SendMessageW(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(g_resultsTree.tree, nullptr, TRUE);
+// The control repaints what changed once redraw is back; nothing is erased
+// here, so nothing shows blank.
+TreeRedrawPause::~TreeRedrawPause() { SendMessageW(g_resultsTree.tree, WM_SETREDRAW, TRUE, 0); }
+
+bool SelectedMember(MemberId& member) {
+    HTREEITEM item = TreeSelection();
+    if (!item || !TreeParent(item)) return false;
+    member = static_cast<MemberId>(ItemParam(item));
+    return g_resultsStore.IsMember(member);
 }
 
-void DeleteTreeItem(HTREEITEM item) {
-    SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+std::string SelectedFilePath() {
+    MemberId member = 0;
+    return SelectedMember(member) ? std::string(g_resultsStore.Path(member)) : std::string();
 }
 
-std::string GetTreeItemText(HTREEITEM item) {
-    // Grow the buffer until the text fits with room to spare: a path cut
-    // short could name another, existing file.
-    std::vector<wchar_t> buffer(512);
-    for (;;) {
-        buffer.assign(buffer.size(), L'\0');
-        TVITEMW query = {};
-        query.mask = TVIF_TEXT;
-        query.hItem = item;
-        query.pszText = buffer.data();
-        query.cchTextMax = static_cast<int>(buffer.size());
-        if (!SendMessageW(g_resultsTree.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query))) return std::string();
-        // The control may hand back its own copy of the text instead.
-        if (query.pszText && query.pszText != buffer.data()) return Utf8FromWide(query.pszText);
-        size_t length = wcsnlen(buffer.data(), buffer.size());
-        if (length + 1 < buffer.size()) return Utf8FromWide(std::wstring_view(buffer.data(), length));
-        if (buffer.size() >= (1u << 20)) return std::string();  // no path is this long
-        buffer.resize(buffer.size() * 2);
+bool MemberAfterWait(MemberId& member, uint32_t generation, const std::string& path) {
+    if (g_resultsTree.generation.load() == generation) return g_resultsStore.IsMember(member);
+    return g_resultsStore.FindMember(path, member);
+}
+
+void TakeMemberOff(MemberId member, bool selectNeighbour) {
+    if (!g_resultsStore.IsMember(member)) return;
+    const GroupId group = g_resultsStore.GroupOf(member);
+    HTREEITEM fileItem = FileItemOf(member);
+    if (!g_resultsStore.Remove(member)) {
+        if (fileItem) DeleteTreeItem(fileItem);
+        return;
     }
+    HTREEITEM groupItem = GroupItemOf(group);
+    if (!groupItem) return;
+    HTREEITEM neighbour = NextItem(groupItem, TVGN_NEXT);
+    if (!neighbour) neighbour = NextItem(groupItem, TVGN_PREVIOUS);
+    g_resultsTree.groupItems[group] = nullptr;
+    DeleteTreeItem(groupItem);
+    if (!selectNeighbour || !neighbour) return;
+    if (!NextItem(neighbour, TVGN_CHILD)) InsertFileItems(neighbour, static_cast<GroupId>(ItemParam(neighbour)));
+    if (HTREEITEM next = NextItem(neighbour, TVGN_CHILD))
+        SendMessageW(g_resultsTree.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(next));
 }
 
-void SetTreeItemText(HTREEITEM item, const std::string& text) {
-    std::wstring wide = WideFromUtf8(text);
+void ShowMovedMember(MemberId member) {
+    HTREEITEM item = FileItemOf(member);
+    if (!item) return;
+    // Set again, the callback makes the control ask for the text afresh.
     TVITEMW change = {};
     change.mask = TVIF_TEXT;
     change.hItem = item;
-    change.pszText = &wide[0];
-    change.cchTextMax = static_cast<int>(wide.size());
+    change.pszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(g_resultsTree.tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
 }
 
 HTREEITEM TreeSelection() { return NextItem(nullptr, TVGN_CARET); }
-
-HTREEITEM SelectedFileItem() {
-    HTREEITEM item = TreeSelection();
-    return item && TreeParent(item) ? item : nullptr;
-}
-HTREEITEM TreeFirstGroup() { return NextItem(nullptr, TVGN_ROOT); }
 HTREEITEM TreeParent(HTREEITEM item) { return NextItem(item, TVGN_PARENT); }
-HTREEITEM TreeFirstChild(HTREEITEM item) { return NextItem(item, TVGN_CHILD); }
-HTREEITEM TreeNextSibling(HTREEITEM item) { return NextItem(item, TVGN_NEXT); }
-HTREEITEM TreePreviousSibling(HTREEITEM item) { return NextItem(item, TVGN_PREVIOUS); }
-void SelectTreeItem(HTREEITEM item) {
-    SendMessageW(g_resultsTree.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-}

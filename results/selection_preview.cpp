@@ -54,12 +54,6 @@ std::optional<PictureSize> PreviewBitmapSize() {
     return PictureSize{bitmap.bmWidth, bitmap.bmHeight};
 }
 
-// The selected file item's path; empty for a group item or no selection.
-std::string SelectedFilePath() {
-    HTREEITEM item = SelectedFileItem();
-    return item ? GetTreeItemText(item) : std::string();
-}
-
 void ClearPreview() {
     g_preview.detailsText.clear();
     g_preview.textPreview.clear();
@@ -78,7 +72,7 @@ bool DoubleClickOnSelectedFileItem() {
     hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     ScreenToClient(g_resultsTree.tree, &hit.pt);
     SendMessageW(g_resultsTree.tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-    return hit.hItem && (hit.flags & TVHT_ONITEM) && hit.hItem == SelectedFileItem();
+    return hit.hItem && (hit.flags & TVHT_ONITEM) && hit.hItem == TreeSelection() && TreeParent(hit.hItem);
 }
 
 }  // namespace
@@ -95,6 +89,12 @@ LRESULT RouteTreeNotification(HWND mainWindow, int controlId, const NMHDR* notif
     case NM_DBLCLK:
         if (DoubleClickOnSelectedFileItem()) OpenSelectedFile(mainWindow);
         return 0;
+    case TVN_GETDISPINFOW:
+        AnswerItemText(*reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(notification)));
+        return 0;
+    case TVN_ITEMEXPANDINGW:
+        FillGroupBeforeExpanding(*reinterpret_cast<const NMTREEVIEWW*>(notification));
+        return 0;  // the group opens
     default:
         ShowSelection(mainWindow, notification);
         return 0;

@@ -1,6 +1,5 @@
 #include "shell/bulk_recycle.h"
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,8 +10,8 @@
 #include "results/file_info_window.h"
 #include "results/file_status.h"
 #include "results/format_thousands.h"
+#include "results/results_store.h"
 #include "results/results_tree.h"
-#include "results/tree_contents.h"
 #include "shell/keep_rules.h"
 #include "shell/recycle_plan.h"
 #include "shell/recycle_progress_dialog.h"
@@ -27,53 +26,37 @@ bool UserAgrees(HWND mainWindow, const std::wstring& question) {
     return ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) == IDYES;
 }
 
-// Takes the recycled file items off the tree as each batch goes, and a
-// group when one file item of it is left; the other groups keep their
-// labels. While the tree was not cleared (a run started under the dialog),
-// the items read before the question are the tree's.
-class RecycledItemRemover {
+// Takes the recycled files off the store and the tree as each batch goes,
+// and a group when one file of it is left; the other groups keep their
+// labels. While the results were not cleared (a run started under the
+// dialog), the snapshot's member ids are the store's; after a clear the
+// recycled paths are looked up in the results as they stand.
+class RecycledFileRemover {
 public:
-    RecycledItemRemover(const std::vector<TreeGroup>& tree, uint32_t generation)
-        : tree_(tree), generation_(generation), gone_(tree.size()), groupGone_(tree.size(), false) {
-        for (size_t g = 0; g < tree.size(); ++g) gone_[g].assign(tree[g].files.size(), false);
-    }
+    RecycledFileRemover(const ResultsSnapshot& shown, uint32_t generation) : shown_(shown), generation_(generation) {}
 
-    void Remove(const std::vector<std::pair<size_t, size_t>>& recycled) {
+    void Remove(const std::vector<std::pair<size_t, size_t>>& recycled) const {
         if (g_resultsTree.generation.load() != generation_) return;
         const TreeRedrawPause pause;
-        for (const auto& [group, member] : recycled) {
-            if (groupGone_[group]) continue;
-            gone_[group][member] = true;
-            if (std::count(gone_[group].begin(), gone_[group].end(), false) <= 1) {
-                DeleteTreeItem(tree_[group].item);
-                groupGone_[group] = true;
-            } else {
-                DeleteTreeItem(tree_[group].files[member]);
-            }
-        }
+        for (const auto& [group, member] : recycled) TakeMemberOff(shown_.members[group][member], false);
     }
 
-    // Once the work is over: a tree cleared meanwhile is read again and the
-    // items of the recycled paths found by their texts.
-    void Finish(const std::vector<PresentedGroup>& shown, const BulkRecycleOutcome& outcome) const {
+    void Finish(const BulkRecycleOutcome& outcome) const {
         if (g_resultsTree.generation.load() == generation_) return;
         std::set<std::string> paths;
-        for (const auto& [group, member] : outcome.recycled) paths.insert(shown[group].paths[member]);
-        const std::vector<TreeGroup> now = ReadTreeGroups();
-        std::vector<std::pair<size_t, size_t>> found;
-        for (size_t g = 0; g < now.size(); ++g) {
-            for (size_t f = 0; f < now[g].shown.paths.size(); ++f) {
-                if (paths.count(now[g].shown.paths[f]) > 0) found.emplace_back(g, f);
+        for (const auto& [group, member] : outcome.recycled) paths.insert(shown_.groups[group].paths[member]);
+        const ResultsSnapshot now = g_resultsStore.Snapshot();
+        const TreeRedrawPause pause;
+        for (size_t g = 0; g < now.groups.size(); ++g) {
+            for (size_t m = 0; m < now.groups[g].paths.size(); ++m) {
+                if (paths.count(now.groups[g].paths[m]) > 0) TakeMemberOff(now.members[g][m], false);
             }
         }
-        RecycledItemRemover(now, g_resultsTree.generation.load()).Remove(found);
     }
 
 private:
-    const std::vector<TreeGroup>& tree_;
+    const ResultsSnapshot& shown_;
     uint32_t generation_;
-    std::vector<std::vector<bool>> gone_;
-    std::vector<bool> groupGone_;
 };
 
 void ReportOutcome(HWND mainWindow, const BulkRecycleOutcome& outcome) {
@@ -90,24 +73,25 @@ void ReportOutcome(HWND mainWindow, const BulkRecycleOutcome& outcome) {
 // progress dialog, and shows the outcome. Nothing happens when the tree was
 // cleared under the question: the groups agreed to are no longer shown. A
 // stop before anything went shows nothing.
-void RecycleProvenDuplicates(HWND mainWindow, const std::vector<TreeGroup>& tree,
-                             const std::vector<PresentedGroup>& shown, const std::vector<PlannedGroup>& plan,
+void RecycleProvenDuplicates(HWND mainWindow, const ResultsSnapshot& shown, const std::vector<PlannedGroup>& plan,
                              uint32_t generation) {
     if (g_resultsTree.generation.load() != generation) return;
-    RecycledItemRemover remover(tree, generation);
+    const RecycledFileRemover remover(shown, generation);
     const BulkRecycleOutcome outcome = RecycleWithProgress(
-        mainWindow, shown, plan, [&remover](const std::vector<std::pair<size_t, size_t>>& went) { remover.Remove(went); });
-    remover.Finish(shown, outcome);
+        mainWindow, shown.groups, plan,
+        [&remover](const std::vector<std::pair<size_t, size_t>>& went) { remover.Remove(went); });
+    remover.Finish(outcome);
     RefreshFileInfoWindow();
     UpdateResultsMenu(mainWindow);
     if (!outcome.stopped || !outcome.recycled.empty()) ReportOutcome(mainWindow, outcome);
 }
 
-// Finds the group and member position of a file item.
-bool FindFileItem(const std::vector<TreeGroup>& tree, HTREEITEM item, size_t& group, size_t& member) {
-    for (group = 0; group < tree.size(); ++group) {
-        for (member = 0; member < tree[group].files.size(); ++member) {
-            if (tree[group].files[member] == item) return true;
+// The snapshot's group and member position of a store member.
+bool FindInSnapshot(const ResultsSnapshot& shown, MemberId id, size_t& group, size_t& member) {
+    for (group = 0; group < shown.ids.size(); ++group) {
+        if (shown.ids[group] != g_resultsStore.GroupOf(id)) continue;
+        for (member = 0; member < shown.members[group].size(); ++member) {
+            if (shown.members[group][member] == id) return true;
         }
     }
     return false;
@@ -116,21 +100,20 @@ bool FindFileItem(const std::vector<TreeGroup>& tree, HTREEITEM item, size_t& gr
 }  // namespace
 
 void KeepSelectedRecycleOthers(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::vector<TreeGroup> tree = ReadTreeGroups();
+    MemberId selected = 0;
+    if (!SelectedMember(selected)) return;
+    const ResultsSnapshot shown = g_resultsStore.Snapshot();
     size_t group = 0;
     size_t member = 0;
-    if (!FindFileItem(tree, item, group, member)) return;
-    const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<PlannedGroup> plan = PlanKeepOne(shown, group, member);
+    if (!FindInSnapshot(shown, selected, group, member)) return;
+    const std::vector<PlannedGroup> plan = PlanKeepOne(shown.groups, group, member);
     if (plan.empty()) return;
     const RecycleTotals totals = TotalsOf(plan);
     const std::wstring question =
         WideFromCp932Format(kTextConfirmKeepThisRecycleOthers,
-                            {Thousands(static_cast<int64_t>(totals.files)), WideFromUtf8(shown[group].paths[member])});
+                            {Thousands(static_cast<int64_t>(totals.files)), WideFromUtf8(shown.groups[group].paths[member])});
     const uint32_t generation = g_resultsTree.generation.load();
-    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
+    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, shown, plan, generation);
     SetFocus(g_resultsTree.tree);
 }
 
@@ -143,15 +126,14 @@ template <typename Planner>
 void RecycleAllByRule(HWND mainWindow, const char* question, Planner plan) {
     // The menu items are grayed then; a command sent all the same does nothing.
     if (g_analysis.running.load()) return;
-    const std::vector<TreeGroup> tree = ReadTreeGroups();
-    const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<PlannedGroup> planned = plan(shown);
+    const ResultsSnapshot shown = g_resultsStore.Snapshot();
+    const std::vector<PlannedGroup> planned = plan(shown.groups);
     if (planned.empty()) return;
     const RecycleTotals totals = TotalsOf(planned);
     const std::wstring text =
         WideFromCp932Format(question, {Thousands(static_cast<int64_t>(totals.files)), Thousands(totals.bytes)});
     const uint32_t generation = g_resultsTree.generation.load();
-    if (UserAgrees(mainWindow, text)) RecycleProvenDuplicates(mainWindow, tree, shown, planned, generation);
+    if (UserAgrees(mainWindow, text)) RecycleProvenDuplicates(mainWindow, shown, planned, generation);
     SetFocus(g_resultsTree.tree);
 }
 
@@ -186,12 +168,11 @@ void KeepOldestRecycleOthers(HWND mainWindow) {
 }
 
 void KeepInFolderRecycleOthers(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::string folder = FolderOfPath(GetTreeItemText(item), '\\');
-    const std::vector<TreeGroup> tree = ReadTreeGroups();
-    const std::vector<PresentedGroup> shown = ShownGroups(tree);
-    const std::vector<PlannedGroup> plan = PlanKeepInFolder(shown, folder);
+    const std::string selected = SelectedFilePath();
+    if (selected.empty()) return;
+    const std::string folder = FolderOfPath(selected, '\\');
+    const ResultsSnapshot shown = g_resultsStore.Snapshot();
+    const std::vector<PlannedGroup> plan = PlanKeepInFolder(shown.groups, folder);
     if (plan.empty()) return;
     const RecycleTotals totals = TotalsOf(plan);
     // Named as the title names a folder: without its last separator, which
@@ -201,6 +182,6 @@ void KeepInFolderRecycleOthers(HWND mainWindow) {
         WideFromCp932Format(kTextConfirmKeepInFolder, {Thousands(static_cast<int64_t>(totals.files)),
                                                        Thousands(totals.bytes), WideFromUtf8(shownFolder)});
     const uint32_t generation = g_resultsTree.generation.load();
-    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, tree, shown, plan, generation);
+    if (UserAgrees(mainWindow, question)) RecycleProvenDuplicates(mainWindow, shown, plan, generation);
     SetFocus(g_resultsTree.tree);
 }

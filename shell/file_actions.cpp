@@ -7,7 +7,6 @@
 #include "resources/texts.h"
 #include "results/file_info_window.h"
 #include "results/results_tree.h"
-#include "results/tree_contents.h"
 #include "shell/folder_chooser.h"
 #include "shell/recycle_bin.h"
 #include "shell/results_menu.h"
@@ -22,21 +21,19 @@ std::wstring DirectoryEntryName(const std::string& path) {
 }
 
 void RecycleSelectedFile(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::string path = GetTreeItemText(item);
+    MemberId member = 0;
+    if (!SelectedMember(member)) return;
+    const std::string path(g_resultsStore.Path(member));
     const std::wstring question = WideFromCp932(kTextConfirmRecycle) + WideFromUtf8(path) + L"\n";
     uint32_t generation = g_resultsTree.generation.load();
     // Only a Yes recycles: a box that could not be shown answers 0. A run
     // may have started and ended under the box: the file goes only while
     // the tree still lists it.
     if (ShowMessageBox(mainWindow, question, kTextDeleteFile, MB_YESNO) != IDYES) return;
-    item = FileItemAfterWait(item, generation, path);
-    if (!item) return;
+    if (!MemberAfterWait(member, generation, path)) return;
     generation = g_resultsTree.generation.load();
     if (SendToRecycleBin(mainWindow, path)) {
-        item = FileItemAfterWait(item, generation, path);
-        if (item) DeleteFileItemAndLoneGroup(item);
+        if (MemberAfterWait(member, generation, path)) TakeMemberOff(member, true);
         UpdateResultsMenu(mainWindow);
     }
     RefreshFileInfoWindow();
@@ -62,15 +59,17 @@ std::string MoveUnderOwnName(const std::string& path, const std::string& folder)
 }  // namespace
 
 void MoveSelectedFile(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::string path = GetTreeItemText(item);
+    MemberId member = 0;
+    if (!SelectedMember(member)) return;
+    const std::string path(g_resultsStore.Path(member));
     std::string folder;
     const uint32_t generation = g_resultsTree.generation.load();
     if (!ChooseFolder(mainWindow, kTextSelectFolder, folder)) return;
-    item = FileItemAfterWait(item, generation, path);
-    if (!item) return;
+    if (!MemberAfterWait(member, generation, path)) return;
     const std::string moved = MoveUnderOwnName(path, folder);
-    if (!moved.empty()) SetTreeItemText(item, moved);
+    if (!moved.empty()) {
+        g_resultsStore.Move(member, moved);
+        ShowMovedMember(member);
+    }
     RefreshFileInfoWindow();
 }

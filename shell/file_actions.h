@@ -1,5 +1,6 @@
 // The two actions on a duplicate: to the recycle bin, or into another folder.
-// Both act on the results tree's selected file item, whose text is the path.
+// Both act on the results tree's selected file item and the store's member
+// behind it.
 #pragma once
 
 #include <windows.h>

@@ -31,9 +31,8 @@ struct ItemListFree {
 }  // namespace
 
 void OpenSelectedFile(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::string path = GetTreeItemText(item);
+    const std::string path = SelectedFilePath();
+    if (path.empty()) return;
     const std::wstring wide = WideFromUtf8(path);
     // ShellExecute reports success as a value above 32.
     const bool opened = ShellNamesThisFile(wide) &&
@@ -43,9 +42,8 @@ void OpenSelectedFile(HWND mainWindow) {
 }
 
 void OpenSelectedFileFolder(HWND mainWindow) {
-    HTREEITEM item = SelectedFileItem();
-    if (!item) return;
-    const std::string path = GetTreeItemText(item);
+    const std::string path = SelectedFilePath();
+    if (path.empty()) return;
     const std::wstring wide = WideFromUtf8(path);
     std::unique_ptr<ITEMIDLIST, ItemListFree> file(ShellNamesThisFile(wide) ? ILCreateFromPathW(wide.c_str()) : nullptr);
     if (!file || FAILED(SHOpenFolderAndSelectItems(file.get(), 0, nullptr, 0))) SayCannotOpen(mainWindow, path);

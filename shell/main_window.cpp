@@ -132,6 +132,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case kInsertGroupsMessage:
         return OnInsertGroups(lParam);
+    case kClearResultsMessage:
+        return OnClearResults();
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -7,16 +7,13 @@
 
 namespace {
 
-bool CanTakePart(const PresentedGroup& group, int64_t& size) {
-    int32_t number = 0;
-    return group.paths.size() >= 2 && ParseGroupLabel(group.label, number, size);
-}
+bool CanTakePart(const PresentedGroup& group) { return group.paths.size() >= 2; }
 
-PlannedGroup PlanKeeping(size_t groupIndex, const PresentedGroup& group, size_t kept, int64_t size) {
+PlannedGroup PlanKeeping(size_t groupIndex, const PresentedGroup& group, size_t kept) {
     PlannedGroup planned;
     planned.group = groupIndex;
     planned.kept = kept;
-    planned.size = size;
+    planned.size = group.size;
     for (size_t member = 0; member < group.paths.size(); ++member) {
         if (member != kept) planned.leaving.push_back(member);
     }
@@ -155,16 +152,14 @@ private:
 std::vector<PlannedGroup> PlanRecycleAllButFirst(const std::vector<PresentedGroup>& groups) {
     std::vector<PlannedGroup> plan;
     for (size_t group = 0; group < groups.size(); ++group) {
-        int64_t size = 0;
-        if (CanTakePart(groups[group], size)) plan.push_back(PlanKeeping(group, groups[group], 0, size));
+        if (CanTakePart(groups[group])) plan.push_back(PlanKeeping(group, groups[group], 0));
     }
     return plan;
 }
 
 std::vector<PlannedGroup> PlanKeepOne(const std::vector<PresentedGroup>& groups, size_t group, size_t kept) {
-    int64_t size = 0;
-    if (group >= groups.size() || kept >= groups[group].paths.size() || !CanTakePart(groups[group], size)) return {};
-    return {PlanKeeping(group, groups[group], kept, size)};
+    if (group >= groups.size() || kept >= groups[group].paths.size() || !CanTakePart(groups[group])) return {};
+    return {PlanKeeping(group, groups[group], kept)};
 }
 
 RecycleTotals TotalsOf(const std::vector<PlannedGroup>& plan) {

@@ -24,12 +24,11 @@ struct PlannedGroup {
     size_t group = 0;             // position among the groups planned
     size_t kept = 0;              // the member that stays
     std::vector<size_t> leaving;  // the members that go, in list order
-    int64_t size = 0;             // every member's length, from the label
+    int64_t size = 0;             // every member's length
 };
 
 // In every group the first member stays and every other member goes.
-// Groups whose label is no group label, or with fewer than two members,
-// take no part.
+// Groups with fewer than two members take no part.
 std::vector<PlannedGroup> PlanRecycleAllButFirst(const std::vector<PresentedGroup>& groups);
 
 // In `groups[group]` the member `kept` stays and the others go; nothing

@@ -11,8 +11,8 @@
 #include "platform/wide_text.h"
 #include "resources/texts.h"
 #include "results/results_csv.h"
+#include "results/results_store.h"
 #include "results/results_tree.h"
-#include "results/tree_contents.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ bool AskSavePath(HWND owner, std::wstring& path) {
 
 void SaveResultsAsCsv(HWND mainWindow) {
     // The menu item is grayed then; a command sent all the same does nothing.
-    if (g_analysis.running.load() || !TreeHasGroups()) return;
+    if (g_analysis.running.load() || !g_resultsStore.HasGroups()) return;
     std::wstring path;
     if (AskSavePath(mainWindow, path)) {
         std::string contents = kUtf8ByteOrderMark;
-        for (const TreeGroup& group : ReadTreeGroups()) contents += ResultsCsvLines(group.shown);
+        for (const PresentedGroup& group : g_resultsStore.Snapshot().groups) contents += ResultsCsvLines(group);
         if (!WriteWholeFile(path, contents)) {
             ShowMessageBox(mainWindow, WideFromCp932(kTextCannotSave) + L"\n\n" + path, kTextConfirmation, MB_OK);
         }

@@ -118,22 +118,49 @@ std::vector<std::string> MenuItems(HMENU menu) {
     return items;
 }
 
-// The tree flattened: groups and their files in order.
-std::vector<HTREEITEM> TreeItems(HWND tree) {
-    std::vector<HTREEITEM> items;
+// Makes a group that has not been opened yet make its file items: its owner
+// hears what the control tells it before a first opening, and the group
+// stays closed, the view where it was. False for an item without children.
+bool FillUnopenedGroup(HWND tree, HTREEITEM group) {
+    NMTREEVIEWW expanding = {};
+    expanding.itemNew.mask = TVIF_CHILDREN | TVIF_STATE | TVIF_PARAM;
+    expanding.itemNew.stateMask = TVIS_EXPANDED;
+    expanding.itemNew.hItem = group;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&expanding.itemNew)) ||
+        expanding.itemNew.cChildren == 0)
+        return false;
+    expanding.hdr.hwndFrom = tree;
+    expanding.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(tree));
+    expanding.hdr.code = TVN_ITEMEXPANDINGW;
+    expanding.action = TVE_EXPAND;
+    SendMessageW(GetParent(tree), WM_NOTIFY, expanding.hdr.idFrom, reinterpret_cast<LPARAM>(&expanding));
+    return true;
+}
+
+struct ListedItem {
+    HTREEITEM item;
+    bool isFile;
+};
+
+// The tree flattened: groups and their files in order. With `fill`, each
+// group lists its files whether or not it was opened before.
+std::vector<ListedItem> TreeItems(HWND tree, bool fill) {
+    std::vector<ListedItem> items;
     auto next = [tree](HTREEITEM item, UINT relation) {
         return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     };
     for (HTREEITEM group = next(nullptr, TVGN_ROOT); group; group = next(group, TVGN_NEXT)) {
-        items.push_back(group);
-        for (HTREEITEM file = next(group, TVGN_CHILD); file; file = next(file, TVGN_NEXT)) items.push_back(file);
+        items.push_back({group, false});
+        HTREEITEM file = next(group, TVGN_CHILD);
+        if (!file && fill && FillUnopenedGroup(tree, group)) file = next(group, TVGN_CHILD);
+        for (; file; file = next(file, TVGN_NEXT)) items.push_back({file, true});
     }
     return items;
 }
 
 // The item's text through the wide tree message, as the program's own
-// paths are read back.
-std::string TreeItemText(HWND tree, HTREEITEM item) {
+// paths are read back, and its state.
+std::string TreeItemText(HWND tree, HTREEITEM item, UINT* state = nullptr) {
     std::vector<wchar_t> text(65536, L'\0');
     TVITEMW query = {};
     query.mask = TVIF_TEXT | TVIF_STATE;
@@ -142,6 +169,7 @@ std::string TreeItemText(HWND tree, HTREEITEM item) {
     query.cchTextMax = static_cast<int>(text.size());
     query.stateMask = TVIS_SELECTED | TVIS_EXPANDED;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    if (state) *state = query.state;
     return Utf8(query.pszText ? query.pszText : L"");
 }
 
@@ -628,18 +656,18 @@ std::string Run(const Words& w) {
     if (verb == "tree") {  // "depth,selected,expanded,texthex" per item
         HWND tree = w.size() > 1 ? ToHandle(w[1]) : Tree();
         std::string out;
-        for (HTREEITEM item : TreeItems(tree)) {
-            bool isGroup = !SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item));
-            UINT state = static_cast<UINT>(
-                SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_SELECTED | TVIS_EXPANDED));
-            out += std::string("\t") + (isGroup ? "0" : "1") + "," + ((state & TVIS_SELECTED) ? "1" : "0") + "," +
-                   ((state & TVIS_EXPANDED) ? "1" : "0") + "," + Hex(TreeItemText(tree, item));
+        for (const ListedItem& listed : TreeItems(tree, w.size() == 1)) {
+            UINT state = 0;
+            const std::string text = TreeItemText(tree, listed.item, &state);
+            out += std::string("\t") + (listed.isFile ? "1" : "0") + "," + ((state & TVIS_SELECTED) ? "1" : "0") + "," +
+                   ((state & TVIS_EXPANDED) ? "1" : "0") + "," + Hex(text);
         }
         return out.empty() ? out : out.substr(1);
     }
     if (verb == "expand" || verb == "select" || verb == "itemrect" || verb == "timeselect") {
         HWND tree = Tree();
-        std::vector<HTREEITEM> items = TreeItems(tree);
+        std::vector<HTREEITEM> items;
+        for (const ListedItem& listed : TreeItems(tree, true)) items.push_back(listed.item);
         size_t index = static_cast<size_t>(ToNumber(w[1]));
         if (index >= items.size()) return "error: no such item";
         if (verb == "expand")

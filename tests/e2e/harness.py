@@ -367,10 +367,12 @@ class Tovrik:
         message gives it."""
         return [(d == "1", agent_str(t)) for d, _, _, t in self.fields("tree")]
 
-    def tree_groups(self):
-        """[(label, [paths])] in tree order."""
+    def tree_groups(self, filled=True):
+        """[(label, [paths])] in tree order; without `filled`, only the paths
+        of groups opened before are listed."""
         groups = []
-        for item in self.tree():
+        handle = None if filled else self.control_handle(self.main_window(), 2)  # the results tree
+        for item in self.tree(handle):
             if item.is_file:
                 groups[-1][1].append(item.text)
             else:

@@ -1,4 +1,5 @@
 #include "results/new_groups.h"
+#include "results/results_store.h"
 
 #include <gtest/gtest.h>
 
@@ -25,14 +26,16 @@ TEST_F(NewGroupsTest, CollectsFromTheCursorAndMovesItToTheEnd) {
     int32_t cursor = 0;
     std::vector<PresentedGroup> first = CollectNewGroups(cursor);
     ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0].label, "No.0  (1,234,567 byte)");
+    EXPECT_EQ(first[0].number, 0);
+    EXPECT_EQ(first[0].size, 1234567);
     EXPECT_EQ(first[0].paths, (std::vector<std::string>{"C:\\x\\a", "C:\\x\\c"}));
     EXPECT_EQ(cursor, 1);
 
     AppendGroup({1, 3});
     std::vector<PresentedGroup> second = CollectNewGroups(cursor);
     ASSERT_EQ(second.size(), 1u);
-    EXPECT_EQ(second[0].label, "No.1  (10 byte)");
+    EXPECT_EQ(second[0].number, 1);
+    EXPECT_EQ(second[0].size, 10);
     EXPECT_EQ(cursor, 2);
 }
 
@@ -45,21 +48,41 @@ TEST_F(NewGroupsTest, CursorAtOrPastTheEndAddsNothingAndIsPulledBack) {
     EXPECT_EQ(cursor, 1);
 }
 
-TEST(GroupLabelTest, ParsesBackExactlyWhatItWrote) {
-    int32_t number = -1;
-    int64_t size = -1;
-    ASSERT_TRUE(ParseGroupLabel(GroupLabel(12, 1234567), number, size));
-    EXPECT_EQ(number, 12);
-    EXPECT_EQ(size, 1234567);
-    ASSERT_TRUE(ParseGroupLabel("No.0  (0 byte)", number, size));
-    EXPECT_EQ(size, 0);
-    const int64_t beyondFourGiB = (int64_t{1} << 32) + 1024;
-    ASSERT_TRUE(ParseGroupLabel(GroupLabel(3, beyondFourGiB), number, size));
-    EXPECT_EQ(size, beyondFourGiB);
-    for (const char* other : {"No.1  (1,0,00 byte)", "No.1 (10 byte)", "No.1  (10 byte) ", "No.  (10 byte)",
-                              "No.1  (,10 byte)", "No.99999999999  (1 byte)", "C:\\photos\\a.jpg"}) {
-        EXPECT_FALSE(ParseGroupLabel(other, number, size)) << other;
-    }
+TEST(GroupLabelTest, GroupsTheSizesDigits) {
+    EXPECT_EQ(GroupLabel(12, 1234567), "No.12  (1,234,567 byte)");
+    EXPECT_EQ(GroupLabel(3, (int64_t{1} << 32) + 1024), "No.3  (4,294,968,320 byte)");
+}
+
+TEST(ResultsStoreTest, RemovingAndMovingKeepIdsAndDropAGroupLeftWithOneFile) {
+    ResultsStore store;
+    const GroupId first = store.Add({4, 10, {"C:\\a", "C:\\b", "C:\\c"}});
+    const GroupId second = store.Add({5, 2048, {"C:\\d", "C:\\e"}});
+    EXPECT_EQ(store.Label(second), "No.5  (2,048 byte)");
+    const std::vector<MemberId> members = store.Members(first);
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(store.Path(members[2]), "C:\\c");
+
+    EXPECT_FALSE(store.Remove(members[1]));
+    EXPECT_EQ(store.Members(first), (std::vector<MemberId>{members[0], members[2]}));
+    store.Move(members[2], "D:\\moved\\c");
+    MemberId found = 0;
+    ASSERT_TRUE(store.FindMember("D:\\moved\\c", found));
+    EXPECT_EQ(found, members[2]);
+    EXPECT_FALSE(store.FindMember("C:\\b", found));
+
+    // The group's last two: one goes, the other is no duplicate any more.
+    EXPECT_TRUE(store.Remove(members[0]));
+    EXPECT_FALSE(store.IsShown(first));
+    EXPECT_FALSE(store.IsMember(members[2]));
+    EXPECT_FALSE(store.Remove(members[2]));
+    const ResultsSnapshot snapshot = store.Snapshot();
+    ASSERT_EQ(snapshot.groups.size(), 1u);
+    EXPECT_EQ(snapshot.ids[0], second);
+    EXPECT_EQ(snapshot.groups[0].paths, (std::vector<std::string>{"C:\\d", "C:\\e"}));
+    EXPECT_EQ(store.Path(snapshot.members[0][1]), "C:\\e");
+    EXPECT_TRUE(store.HasGroups());
+    EXPECT_TRUE(store.Remove(snapshot.members[0][0]));
+    EXPECT_FALSE(store.HasGroups());
 }
 
 }  // namespace

@@ -16,15 +16,14 @@ TEST(ResultsCsvTest, QuotesOnlyFieldsThatNeedIt) {
               "7,1234567,\"C:\\x,y\\\xE8\xA1\xA8.txt\",1\r\n");
 }
 
-TEST(ResultsCsvTest, OneLinePerFileWithTheNumberAndSizeOfItsLabel) {
+TEST(ResultsCsvTest, OneLinePerFileWithItsGroupsNumberAndSize) {
     PresentedGroup group;
-    group.label = "No.12  (1,234,567 byte)";
+    group.number = 12;
+    group.size = 1234567;
     // Paths are UTF-8 inside and go into the file as they are.
     group.paths = {"C:\\\xE8\xA1\xA8\\a.jpg", "C:\\b.jpg"};
     const std::string firstPath = group.paths[0];
     EXPECT_EQ(ResultsCsvLines(group), "12,1234567," + firstPath + ",1\r\n12,1234567," + group.paths[1] + ",0\r\n");
-    group.label = "not a group";
-    EXPECT_EQ(ResultsCsvLines(group), "");
 }
 
 }  // namespace

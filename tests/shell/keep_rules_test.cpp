@@ -8,9 +8,9 @@
 namespace {
 
 const std::vector<PresentedGroup> kGroups = {
-    {"No.0  (10 byte)", {"C:\\a\\x", "C:\\b\\x", "C:\\a\\sub\\x"}},
-    {"No.1  (20 byte)", {"C:\\c\\y", "C:\\d\\y"}},
-    {"No.2  (30 byte)", {"C:\\ab\\z", "C:\\b\\z"}},
+    {0, 10, {"C:\\a\\x", "C:\\b\\x", "C:\\a\\sub\\x"}},
+    {1, 20, {"C:\\c\\y", "C:\\d\\y"}},
+    {2, 30, {"C:\\ab\\z", "C:\\b\\z"}},
 };
 
 std::vector<size_t> Kept(const std::vector<PlannedGroup>& plan) {
