@@ -5,16 +5,19 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 "$root/scripts/setup.sh"
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake >/dev/null
-cmake --build build-win -j"$(nproc)" >/dev/null
+# The 32-bit build, or the 64-bit stand-in where the kernel runs no 32-bit
+# program (see scripts/wine-env.sh).
 source "$root/scripts/wine-env.sh"
+build=$TOVRIK_WINDOWS_BUILD
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$TOVRIK_WINDOWS_TOOLCHAIN" >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
 source "$root/scripts/display.sh"
 start_windows_session
 
-bin=build-win/bin
-export TOVRIK_EXE=$root/$bin/Tovrik.exe
-export TOVRIK_E2E_LAUNCHER=$root/build-win/tests/e2e/e2e_launcher.exe
-export TOVRIK_E2E_AGENT=$root/build-win/tests/e2e/tovrik_e2e_agent.dll
-export TOVRIK_IMAGE_PLUGIN=$root/$bin/plugins/tovrik-image.spi
-python3 "$root/bench/preview_bench.py" --pictures "$root/build-win/tests/bundled-plugin/pictures" \
-  --memory-tool "$root/build-win/bench/decoder_memory.exe" "$@"
+bin=$build/bin
+export TOVRIK_EXE=$bin/Tovrik.exe
+export TOVRIK_E2E_LAUNCHER=$build/tests/e2e/e2e_launcher.exe
+export TOVRIK_E2E_AGENT=$build/tests/e2e/tovrik_e2e_agent.dll
+export TOVRIK_IMAGE_PLUGIN=$bin/plugins/tovrik-image.spi
+python3 "$root/bench/preview_bench.py" --pictures "$build/tests/bundled-plugin/pictures" \
+  --memory-tool "$build/bench/decoder_memory.exe" "$@"

@@ -14,7 +14,11 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
-build="${TOVRIK_BENCH_WIN_BUILD:-$root/build-win}"
+# The 32-bit build, or the 64-bit stand-in where the kernel runs no 32-bit
+# program (see scripts/wine-env.sh).
+source "$root/scripts/wine-env.sh"
+build="${TOVRIK_BENCH_WIN_BUILD:-$TOVRIK_WINDOWS_BUILD}"
+export WINEPREFIX="$build/wineprefix"
 corpus_dir="${TOVRIK_BENCH_DIR:-/tmp/tovrik-bench}"
 bench=window_bench.py
 corpora=(mixed tree50k shape200k)
@@ -29,12 +33,10 @@ if [[ "${1:-}" == recycle ]]; then
 fi
 
 "$root/scripts/setup.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" > /dev/null
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$TOVRIK_WINDOWS_TOOLCHAIN" > /dev/null
 cmake --build "$build" -j"$(nproc)" --target Tovrik tovrik-find e2e_launcher tovrik_e2e_agent > /dev/null
 python3 "$here/make_corpus.py" "$corpus_dir" "${corpora[@]}"
 
-export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
-source "$root/scripts/wine-env.sh"
 source "$root/scripts/display.sh"
 start_windows_session
 python3 "$here/$bench" "$build" "$corpus_dir" "$@"
