@@ -99,7 +99,7 @@ AnalysisView CommandLineView(RunSummary& summary) {
     view.clearResults = [] {};
     // The groups stay in the group list until the run is over and are
     // printed then, so the time the run reports is the analysis alone.
-    view.addNewGroups = [](int32_t&) {};
+    view.addNewGroups = [](int32_t&, bool) {};
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};

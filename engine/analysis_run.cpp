@@ -144,7 +144,7 @@ void AnalysisCoordinator(const std::string& folder, const AnalysisView& view, co
             // every worker's last append and every group reaches the front
             // end. A hand-over that fails leaves the cursor for the next.
             const bool allFinished = crew->WaitOnePoll();
-            RunOrStop([&view, &groupCursor] { view.addNewGroups(groupCursor); });
+            RunOrStop([&view, &groupCursor, allFinished] { view.addNewGroups(groupCursor, allFinished); });
             if (allFinished) break;
             if (RecordCount() > 0) view.setProgress(ProgressPercent(g_analysis.processed.load(), RecordCount()));
         }

@@ -34,8 +34,10 @@ struct WorkerSlot {
 struct AnalysisView {
     std::function<void()> clearResults;
     // Show the groups from `cursor` to the end of the group list, then move
-    // the cursor to that end.
-    std::function<void(int32_t& cursor)> addNewGroups;
+    // the cursor to that end. A front end may let a hand-over pass and take
+    // its groups with the next one, except the last of the run (`last`,
+    // after every worker finished), which must show them all.
+    std::function<void(int32_t& cursor, bool last)> addNewGroups;
     std::function<void(unsigned percent)> setProgress;
     std::function<void(bool running)> switchRunMenu;
     std::function<void()> closeProgress;

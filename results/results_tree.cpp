@@ -1,5 +1,6 @@
 #include "results/results_tree.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/gdi_handles.h"
@@ -21,6 +22,37 @@ constexpr wchar_t kTreeClassName[] = L"TvTreeView";
 // loop answer input, paint and other senders.
 constexpr std::chrono::milliseconds kSliceBudget(30);
 constexpr DWORD kPauseBetweenSlicesMs = 10;
+
+// Redraw coming back costs the stock control a walk over every item (order,
+// metrics, scroll bars), so a slice costs more the longer the tree. The next
+// hand-over waits twenty times what the last slice's redraw cost, keeping
+// that walk near a twentieth of the window's time, and never more than 2 s,
+// so new groups still show while the run goes on.
+constexpr int kRedrawCostsPerHandOver = 20;
+constexpr std::chrono::seconds kLongestHandOverWait(2);
+
+void PostponeNextHandOver(std::chrono::steady_clock::duration redrawCost) {
+    const std::chrono::steady_clock::duration wait =
+        std::min<std::chrono::steady_clock::duration>(kRedrawCostsPerHandOver * redrawCost, kLongestHandOverWait);
+    g_resultsTree.nextHandOver.store((std::chrono::steady_clock::now() + wait).time_since_epoch().count());
+}
+
+bool HandOverDue() {
+    return std::chrono::steady_clock::now().time_since_epoch().count() >= g_resultsTree.nextHandOver.load();
+}
+
+// Whether an item added after the last one would show: the tree does not
+// fill the control, or it is scrolled to its end. The control numbers its
+// items top to bottom in the vertical scroll bar, a page holding the items
+// that fit whole, and one more shows in part.
+bool TreeEndShows() {
+    if (!(GetWindowLongPtrW(g_resultsTree.tree, GWL_STYLE) & WS_VSCROLL)) return true;
+    SCROLLINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_PAGE | SIF_POS | SIF_RANGE;
+    if (!GetScrollInfo(g_resultsTree.tree, SB_VERT, &bar)) return true;
+    return bar.nPos + static_cast<int>(bar.nPage) > bar.nMax;
+}
 
 // The stock tree-view class registered again under our name, with our
 // procedure in front of the stock one.
@@ -176,10 +208,12 @@ LRESULT OnClearResults() {
     SendMessageW(g_resultsTree.tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     std::vector<HTREEITEM>().swap(g_resultsTree.groupItems);
     g_resultsStore.Clear();
+    g_resultsTree.nextHandOver.store(0);
     return TRUE;
 }
 
-void AddNewGroupsToTree(int32_t& cursor) {
+void AddNewGroupsToTree(int32_t& cursor, bool last) {
+    if (!last && !HandOverDue()) return;
     const std::vector<PresentedGroup> groups = CollectNewGroups(cursor);
     GroupHandOver handOver;
     handOver.groups = &groups;
@@ -195,11 +229,22 @@ LRESULT InsertGroupSlice(GroupHandOver& handOver) {
     const std::vector<PresentedGroup>& groups = *handOver.groups;
     if (handOver.inserted >= groups.size()) return TRUE;
     const auto start = std::chrono::steady_clock::now();
-    const TreeRedrawPause pause;
-    do {
-        const GroupId group = g_resultsStore.Add(groups[handOver.inserted++]);
-        g_resultsTree.groupItems.push_back(g_resultsStore.IsShown(group) ? InsertGroupItem(group) : nullptr);
-    } while (handOver.inserted < groups.size() && std::chrono::steady_clock::now() - start < kSliceBudget);
+    // Groups go after the last item: where that lies below the control's
+    // edge, redraw coming back changes nothing on the screen but the scroll
+    // bar, and the whole-control repaint it asks for is dropped again unless
+    // something else was waiting to be painted.
+    const bool repaintNeeded = TreeEndShows() || GetUpdateRect(g_resultsTree.tree, nullptr, FALSE);
+    auto redrawFrom = start;
+    {
+        const TreeRedrawPause pause;
+        do {
+            const GroupId group = g_resultsStore.Add(groups[handOver.inserted++]);
+            g_resultsTree.groupItems.push_back(g_resultsStore.IsShown(group) ? InsertGroupItem(group) : nullptr);
+            redrawFrom = std::chrono::steady_clock::now();
+        } while (handOver.inserted < groups.size() && redrawFrom - start < kSliceBudget);
+    }
+    if (!repaintNeeded) ValidateRect(g_resultsTree.tree, nullptr);
+    PostponeNextHandOver(std::chrono::steady_clock::now() - redrawFrom);
     return TRUE;
 }
 

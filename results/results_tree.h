@@ -39,6 +39,9 @@ struct ResultsTreeState {
     // Counts the clears of the tree: a member id or item handle taken before
     // a question still names its file only while this is unchanged.
     std::atomic<uint32_t> generation{0};
+    // When the coordinator may hand over again (steady-clock ticks): the
+    // longer the tree, the dearer each slice, so the rarer the hand-overs.
+    std::atomic<int64_t> nextHandOver{0};
     std::vector<HTREEITEM> groupItems;  // by group id; null once the group went
     std::wstring itemText;              // the last text handed to the control
 };
@@ -52,7 +55,9 @@ LRESULT CALLBACK ResultsTreeProc(HWND window, UINT message, WPARAM wParam, LPARA
 // From the analysis coordinator thread; each operation is carried out on
 // the user-interface thread through sent messages.
 void ClearResultsTree();
-void AddNewGroupsToTree(int32_t& cursor);
+// Lets a hand-over that comes before its time pass, its groups left for the
+// next; never the last one of a run.
+void AddNewGroupsToTree(int32_t& cursor, bool last);
 
 // User-interface thread.
 // Adds whole groups of the hand-over, at least one, until about 30 ms have

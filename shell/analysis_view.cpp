@@ -23,7 +23,7 @@ void SwitchRunMenu(HWND mainWindow, bool running) {
 AnalysisView MainWindowAnalysisView(HWND mainWindow) {
     AnalysisView view;
     view.clearResults = [] { ClearResultsTree(); };
-    view.addNewGroups = [](int32_t& cursor) { AddNewGroupsToTree(cursor); };
+    view.addNewGroups = [](int32_t& cursor, bool last) { AddNewGroupsToTree(cursor, last); };
     view.setProgress = [](unsigned percent) { SetProgress(percent); };
     view.switchRunMenu = [mainWindow](bool running) { SwitchRunMenu(mainWindow, running); };
     view.closeProgress = [] { CloseProgressDialog(); };

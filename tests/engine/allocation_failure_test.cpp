@@ -60,7 +60,7 @@ struct Outcome {
 AnalysisView CountingView(Outcome& outcome) {
     AnalysisView view;
     view.clearResults = [] {};
-    view.addNewGroups = [](int32_t& cursor) { CollectNewGroups(cursor); };
+    view.addNewGroups = [](int32_t& cursor, bool) { CollectNewGroups(cursor); };
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};

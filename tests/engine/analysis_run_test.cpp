@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <set>
@@ -31,8 +32,9 @@ struct RecordingView {
             calls.push_back("clear");
             shown.clear();
         };
-        view.addNewGroups = [this](int32_t& cursor) {
+        view.addNewGroups = [this](int32_t& cursor, bool last) {
             for (PresentedGroup& group : CollectNewGroups(cursor)) shown.push_back(std::move(group));
+            if (last) calls.push_back("last hand-over");
             if (onHandOver) onHandOver();
         };
         view.setProgress = [this](unsigned percent) {
@@ -89,9 +91,12 @@ TEST_F(AnalysisRunTest, RunShowsEveryGroupNumberedInListOrderAndReportsTime) {
     RecordingView view;
     Run(view, tree_.Root());
 
-    ASSERT_GE(view.calls.size(), 5u);
+    ASSERT_GE(view.calls.size(), 6u);
     EXPECT_EQ(view.calls[0], "clear");
     EXPECT_EQ(view.calls[1], "menu-running");
+    // One hand-over is the last, and it comes after every other.
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "last hand-over"), 1);
+    EXPECT_EQ(view.calls[view.calls.size() - 4], "last hand-over");
     EXPECT_EQ(view.calls[view.calls.size() - 3], "close");
     EXPECT_EQ(view.calls[view.calls.size() - 2], "menu-idle");
     EXPECT_EQ(view.calls.back(), "outcome");

@@ -169,7 +169,7 @@ TEST_F(GroupingEquivalenceTest, SameGroupsOrderDoneFlagsAndCounterAsThePlainPass
 AnalysisView SilentView() {
     AnalysisView view;
     view.clearResults = [] {};
-    view.addNewGroups = [](int32_t& cursor) { cursor = static_cast<int32_t>(GroupCount()); };
+    view.addNewGroups = [](int32_t& cursor, bool) { cursor = static_cast<int32_t>(GroupCount()); };
     view.setProgress = [](unsigned) {};
     view.switchRunMenu = [](bool) {};
     view.closeProgress = [] {};
