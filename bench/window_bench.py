@@ -14,6 +14,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -54,6 +55,29 @@ def find_run(tovrik_find, folder):
 
 # --- the window ----------------------------------------------------------------
 
+BLANK_SHOTS, SHOT_INTERVAL = 50, 0.3
+
+
+def all_white(x, y, width, height):
+    """Whether the screen's rectangle is white throughout (ImageMagick's
+    import, as a binary PPM)."""
+    shot = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
+                           "ppm:-"], capture_output=True, check=True, stdin=subprocess.DEVNULL).stdout
+    # P6, width, height, maximum, one whitespace byte each, then the pixels.
+    pixels = shot.split(b"\n", 3)[3]
+    return pixels.count(b"\xff") == len(pixels)
+
+
+def count_blank_frames(client, done, found):
+    """Screenshots of the tree's client area, every 0.3 s while the run goes
+    on; how many showed it all white although it holds groups."""
+    left, top, right, bottom, x, y = client
+    for _ in range(BLANK_SHOTS):
+        if done.wait(SHOT_INTERVAL):
+            break
+        found.append(all_white(x, y, right - left, bottom - top))
+
+
 def final_box(app):
     boxes = [box for box in app.message_boxes() if box.caption == FINISHED]
     return boxes[0] if boxes else None
@@ -62,10 +86,12 @@ def final_box(app):
 def window_run(app_folder, folder, touched, listed):
     """One run in a fresh process: the seconds of its final box, the longest
     wait of a message to the tree during the run, the number of such waits over
-    100 ms, the process's peak working set (KiB) and the tree's groups."""
+    100 ms, the process's peak working set (KiB), the tree's groups and, when
+    touched, its blank frames as (blank, screenshots)."""
     app = Tovrik(app_folder).start()
     # A window that holds its tree for minutes still gets measured.
     app.connection.settimeout(1200)
+    done, frames, sampler = threading.Event(), [], None
     try:
         wait_until(lambda: app.call("main") != "0", what="the main window")
         app.command(SELECT_FOLDER)
@@ -82,14 +108,20 @@ def window_run(app_folder, folder, touched, listed):
             first_file = app.call("send", tree, TVM_GETNEXTITEM, TVGN_CHILD, group)
             app.call("send", tree, TVM_SELECTITEM, TVGN_CARET, first_file)
             app.command(FILE_INFORMATION)
+            sampler = threading.Thread(target=count_blank_frames, args=(app.client(tree), done, frames))
+            sampler.start()
         box = wait_until(lambda: final_box(app), timeout=1200, interval=0.5, what="the final box")
+        done.set()
+        if sampler:
+            sampler.join()
         longest, _, slow = app.probe("stop")
         seconds = float(SECONDS_IN_BOX.search(box.message_text()).group(1))
         peak = app.peak_memory_kib()
         groups = app.tree_groups(filled=len(listed) <= WHOLE_CHECK_GROUPS)
         app.click(box.handle, IDOK)
-        return seconds, longest, slow, peak, groups
+        return seconds, longest, slow, peak, groups, (sum(frames), len(frames))
     finally:
+        done.set()
         app.stop()
 
 
@@ -128,9 +160,9 @@ def run_corpus(name, args, scratch):
         wall, own, listed, summary = find_run(tovrik_find, folder)
         finds.append((wall, own))
         for variant in (UNTOUCHED, TOUCHED):
-            seconds, longest, slow, peak, groups = window_run(os.path.join(scratch, name, "app"), folder,
+            seconds, longest, slow, peak, groups, blank = window_run(os.path.join(scratch, name, "app"), folder,
                                                               variant == TOUCHED, listed)
-            runs[variant].append({"seconds": seconds, "longest": longest, "slow": slow, "peak": peak,
+            runs[variant].append({"seconds": seconds, "longest": longest, "slow": slow, "peak": peak, "blank": blank,
                                   "complete": same_contents(groups, listed)})
             complete = complete and runs[variant][-1]["complete"]
         print("  %s round %d: find %.2f s, window %.2f s, touched %.2f s" % (
@@ -147,18 +179,20 @@ def median_of(values):
 def print_corpus(result):
     finds, runs = result["finds"], result["runs"]
     print("\n%s: %s; medians of %d rounds" % (result["name"], result["summary"], result["rounds"]))
-    print("%-38s %7s %7s %9s %11s %8s %9s %9s  %s" % (
-        "", "run s", "/find", "/find own", "longest ms", "max ms", "over 100", "peak MiB", "tree"))
+    print("%-38s %7s %7s %9s %11s %8s %9s %9s %7s  %s" % (
+        "", "run s", "/find", "/find own", "longest ms", "max ms", "over 100", "peak MiB", "blank", "tree"))
     print("%-38s %7.2f %7s %9s   (its own time %.2f s)" % (
         "tovrik-find.exe, same Wine", median_of(w for w, _ in finds), "1.00", "", median_of(o for _, o in finds)))
     for variant, samples in runs.items():
         # Ratios are taken within a round, then their median.
-        print("%-38s %7.2f %7.2f %9.2f %11.1f %8.1f %9d %9.1f  %s" % (
+        blank = [r["blank"] for r in samples]
+        print("%-38s %7.2f %7.2f %9.2f %11.1f %8.1f %9d %9.1f %7s  %s" % (
             variant, median_of(r["seconds"] for r in samples),
             median_of(r["seconds"] / f[0] for r, f in zip(samples, finds)),
             median_of(r["seconds"] / f[1] for r, f in zip(samples, finds)),
             median_of(r["longest"] for r in samples), max(r["longest"] for r in samples),
             sum(r["slow"] for r in samples), median_of(r["peak"] for r in samples) / 1024.0,
+            "%d/%d" % (sum(b for b, _ in blank), sum(n for _, n in blank)) if any(n for _, n in blank) else "-",
             "every group and item" if all(r["complete"] for r in samples) else "DIFFERS"))
     print("%-38s %7.2f" % ("touched / untouched", median_of(
         t["seconds"] / u["seconds"] for t, u in zip(runs[TOUCHED], runs[UNTOUCHED]))))
@@ -191,7 +225,8 @@ def main():
     print("\nrun s: the final box's time; /find: over tovrik-find.exe's wall time in the same round (/find own: over "
           "the time it reports for its run); longest ms: the longest wait of a message to the tree, sent every "
           "100 ms from another thread during the run; max ms: the longest of all runs; over 100: how many such "
-          "messages waited more than 100 ms, all runs together; peak MiB: the window process's peak working set.")
+          "messages waited more than 100 ms, all runs together; peak MiB: the window process's peak working set; blank: "
+          "screenshots of the touched run's tree, every 0.3 s, that showed it all white, of those taken.")
     return 0 if all(r["complete"] for r in results) else 1
 
 
