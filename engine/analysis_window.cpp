@@ -19,6 +19,10 @@ constexpr UINT kDestroyProgressMessage = WM_APP + 2;
 
 struct ProgressDialogState {
     std::atomic<HWND> dialog{nullptr};  // never names a destroyed window
+    // The position last sent: the coordinator asks ten times a second, and a
+    // message to another thread costs a round trip through the window
+    // system even when the bar does not move.
+    std::atomic<unsigned> shownPercent{0};
 };
 
 ProgressDialogState g_progress;
@@ -66,6 +70,7 @@ void StartAnalysis(HWND mainWindow, const std::string& folder, AnalysisView view
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        g_progress.shownPercent.store(0);
         g_progress.dialog.store(dialog);
         break;
     case WM_DESTROY:
@@ -84,7 +89,8 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void SetProgress(unsigned percent) {
     HWND dialog = g_progress.dialog.load();
-    if (dialog) SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
+    if (!dialog || g_progress.shownPercent.exchange(percent) == percent) return;
+    SendDlgItemMessageW(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
 }
 
 void CloseProgressDialog() {
