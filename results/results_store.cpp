@@ -71,18 +71,26 @@ bool ResultsStore::Remove(MemberId member) {
     return true;
 }
 
+void ResultsStore::AppendTo(ResultsSnapshot& snapshot, GroupId group) const {
+    if (!IsShown(group)) return;
+    PresentedGroup shown;
+    shown.number = groups_[group].number;
+    shown.size = groups_[group].size;
+    std::vector<MemberId> ids = Members(group);
+    for (MemberId member : ids) shown.paths.emplace_back(Path(member));
+    snapshot.groups.push_back(std::move(shown));
+    snapshot.ids.push_back(group);
+    snapshot.members.push_back(std::move(ids));
+}
+
 ResultsSnapshot ResultsStore::Snapshot() const {
     ResultsSnapshot snapshot;
-    for (GroupId group = 0; group < groups_.size(); ++group) {
-        if (!IsShown(group)) continue;
-        PresentedGroup shown;
-        shown.number = groups_[group].number;
-        shown.size = groups_[group].size;
-        std::vector<MemberId> ids = Members(group);
-        for (MemberId member : ids) shown.paths.emplace_back(Path(member));
-        snapshot.groups.push_back(std::move(shown));
-        snapshot.ids.push_back(group);
-        snapshot.members.push_back(std::move(ids));
-    }
+    for (GroupId group = 0; group < groups_.size(); ++group) AppendTo(snapshot, group);
+    return snapshot;
+}
+
+ResultsSnapshot ResultsStore::Snapshot(GroupId group) const {
+    ResultsSnapshot snapshot;
+    AppendTo(snapshot, group);
     return snapshot;
 }

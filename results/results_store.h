@@ -50,8 +50,12 @@ public:
 
     // Every shown group, in order.
     ResultsSnapshot Snapshot() const;
+    // The one group, when it is shown; else nothing.
+    ResultsSnapshot Snapshot(GroupId group) const;
 
 private:
+    void AppendTo(ResultsSnapshot& snapshot, GroupId group) const;
+
     struct Group {
         int32_t number = 0;
         int64_t size = 0;

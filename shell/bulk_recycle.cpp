@@ -86,13 +86,11 @@ void RecycleProvenDuplicates(HWND mainWindow, const ResultsSnapshot& shown, cons
     if (!outcome.stopped || !outcome.recycled.empty()) ReportOutcome(mainWindow, outcome);
 }
 
-// The snapshot's group and member position of a store member.
-bool FindInSnapshot(const ResultsSnapshot& shown, MemberId id, size_t& group, size_t& member) {
-    for (group = 0; group < shown.ids.size(); ++group) {
-        if (shown.ids[group] != g_resultsStore.GroupOf(id)) continue;
-        for (member = 0; member < shown.members[group].size(); ++member) {
-            if (shown.members[group][member] == id) return true;
-        }
+// The member's position in its group's snapshot.
+bool FindInGroupSnapshot(const ResultsSnapshot& shown, MemberId id, size_t& member) {
+    if (shown.members.empty()) return false;
+    for (member = 0; member < shown.members[0].size(); ++member) {
+        if (shown.members[0][member] == id) return true;
     }
     return false;
 }
@@ -102,10 +100,12 @@ bool FindInSnapshot(const ResultsSnapshot& shown, MemberId id, size_t& group, si
 void KeepSelectedRecycleOthers(HWND mainWindow) {
     MemberId selected = 0;
     if (!SelectedMember(selected)) return;
-    const ResultsSnapshot shown = g_resultsStore.Snapshot();
-    size_t group = 0;
+    // Only the selected file's group: copying every group's paths would cost
+    // a large run tens of megabytes for one group's question.
+    const ResultsSnapshot shown = g_resultsStore.Snapshot(g_resultsStore.GroupOf(selected));
+    const size_t group = 0;
     size_t member = 0;
-    if (!FindInSnapshot(shown, selected, group, member)) return;
+    if (!FindInGroupSnapshot(shown, selected, member)) return;
     const std::vector<PlannedGroup> plan = PlanKeepOne(shown.groups, group, member);
     if (plan.empty()) return;
     const RecycleTotals totals = TotalsOf(plan);
