@@ -224,7 +224,8 @@ class WindowTest(unittest.TestCase):
         sparse_files(os.path.join(self.work, "slow"), 2, 4 << 30)
         app = self.start()
         self.choose_and_run(app, os.path.join(self.work, "slow"), long_run=True)
-        self.assertEqual(app.menu_item_state(RUN) & MF_GRAYED, MF_GRAYED)
+        # The run's own thread switches the menu, just after the dialog shows.
+        wait_until(lambda: app.menu_item_state(RUN) & MF_GRAYED, 5, what="run to be greyed")
         self.assertEqual(app.menu_item_state(STOP) & MF_GRAYED, 0)
         # A folder dropped during the run changes nothing.
         title = app.title()
