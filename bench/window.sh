@@ -39,4 +39,6 @@ python3 "$here/make_corpus.py" "$corpus_dir" "${corpora[@]}"
 
 source "$root/scripts/display.sh"
 start_windows_session
+# The window bench runs the programs stripped, as they ship.
+export TOVRIK_STRIP=$TOVRIK_WINDOWS_STRIP
 python3 "$here/$bench" "$build" "$corpus_dir" "$@"

@@ -145,13 +145,31 @@ def same_contents(tree_groups, listed_groups):
             and contents(tree_groups, whole) == contents(listed_groups, whole))
 
 
+# --- the programs as they ship ---------------------------------------------------
+
+def shipped_programs(build, scratch):
+    """The build's programs stripped as the package strips them: the loader
+    copies a file's every section into memory, and the debug information of
+    the build folder's Tovrik.exe alone would add some 10 MB to its working
+    set."""
+    folder = os.path.join(scratch, "programs")
+    os.makedirs(folder)
+    programs = [os.path.join(build, "bin", name) for name in os.listdir(os.path.join(build, "bin"))
+                if name.lower().endswith(".exe")]
+    for program in programs + [os.path.join(build, "cli", "tovrik-find.exe")]:
+        copy = os.path.join(folder, os.path.basename(program))
+        shutil.copy(program, copy)
+        subprocess.run([os.environ["TOVRIK_STRIP"], "--strip-all", copy], check=True)
+    return folder
+
+
 # --- one corpus ----------------------------------------------------------------
 
 def run_corpus(name, args, scratch):
     """Rounds of tovrik-find.exe, the untouched window and the touched window,
     in turn, so that the load of the machine weighs on all three alike."""
     folder = os.path.join(args.corpus_root, name)
-    tovrik_find = os.path.join(args.build, "cli", "tovrik-find.exe")
+    tovrik_find = args.tovrik_find
     subprocess.run(["find", folder, "-type", "f", "-exec", "cat", "{}", "+"], stdout=subprocess.DEVNULL)
     finds, runs = [], {UNTOUCHED: [], TOUCHED: []}
     complete = True
@@ -207,12 +225,13 @@ def main():
     parser.add_argument("--corpus", nargs="+", default=["mixed", "tree50k", "shape200k"])
     args = parser.parse_args()
     args.rounds = args.rounds or (3 if args.quick else 5)
-    os.environ.setdefault("TOVRIK_EXE", os.path.join(args.build, "bin", "Tovrik.exe"))
     os.environ.setdefault("TOVRIK_E2E_LAUNCHER", os.path.join(args.build, "tests", "e2e", "e2e_launcher.exe"))
     os.environ.setdefault("TOVRIK_E2E_AGENT", os.path.join(args.build, "tests", "e2e", "tovrik_e2e_agent.dll"))
 
     end_leftover_programs()
     scratch = tempfile.mkdtemp(prefix="tovrik-window-bench-")
+    os.environ.setdefault("TOVRIK_EXE", os.path.join(shipped_programs(args.build, scratch), "Tovrik.exe"))
+    args.tovrik_find = os.path.join(os.path.dirname(os.environ["TOVRIK_EXE"]), "tovrik-find.exe")
     results = []
     try:
         for name in args.corpus:

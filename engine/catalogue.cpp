@@ -1,6 +1,7 @@
 #include "engine/catalogue.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 
@@ -45,24 +46,27 @@ uint32_t AddFolder(const std::string& prefix) {
 void AddFile(uint32_t folder, const std::string& name, int64_t size) {
     // Everything that can fail for want of memory comes first, so that a
     // failure leaves the catalogue and the size table as they were.
-    if (name.size() > std::numeric_limits<uint16_t>::max() ||
-        g_catalogue.names.size() + name.size() > std::numeric_limits<uint32_t>::max()) {
+    if (g_catalogue.names.size() + name.size() > std::numeric_limits<uint32_t>::max()) {
         throw std::length_error("catalogue name pool");
     }
     std::vector<FileRecord>& records = g_catalogue.records;
+    std::vector<FolderRun>& runs = g_catalogue.folderRuns;
+    const bool newRun = runs.empty() || runs.back().folder != folder;
     ReserveOneMore(records);
+    ReserveOneMore(g_catalogue.done);
     ReserveOneMore(g_catalogue.names, name.size());
+    if (newRun) ReserveOneMore(runs);
     const int32_t index = static_cast<int32_t>(records.size());
     BucketSearch search = FindSizeBucket(size);
     if (!search.found)
         g_catalogue.buckets.insert(g_catalogue.buckets.begin() + search.position, SizeBucket{size, 0, index, index});
     FileRecord record;
     record.size = size;
-    record.folder = folder;
     record.nameOffset = static_cast<uint32_t>(g_catalogue.names.size());
-    record.nameLength = static_cast<uint16_t>(name.size());
     g_catalogue.names += name;
     records.push_back(record);
+    g_catalogue.done.push_back(0);
+    if (newRun) runs.push_back(FolderRun{index, folder});
     SizeBucket& bucket = g_catalogue.buckets[search.position];
     if (bucket.count > 0) records[static_cast<size_t>(bucket.lastRecord)].nextOfSameSize = index;
     ++bucket.count;
@@ -78,15 +82,22 @@ void AddFile(const std::string& path, int64_t size) {
 }
 
 std::string RecordPath(size_t index) {
-    const FileRecord& record = g_catalogue.records[index];
-    std::string path = g_catalogue.folders[record.folder];
-    path.append(g_catalogue.names, record.nameOffset, record.nameLength);
+    const std::vector<FileRecord>& records = g_catalogue.records;
+    const std::vector<FolderRun>& runs = g_catalogue.folderRuns;
+    // The last run that starts at or before the record holds it.
+    const auto run = std::upper_bound(runs.begin(), runs.end(), static_cast<int32_t>(index),
+                                      [](int32_t record, const FolderRun& r) { return record < r.firstRecord; });
+    std::string path = g_catalogue.folders[std::prev(run)->folder];
+    const size_t nameEnd = index + 1 < records.size() ? records[index + 1].nameOffset : g_catalogue.names.size();
+    path.append(g_catalogue.names, records[index].nameOffset, nameEnd - records[index].nameOffset);
     return path;
 }
 
 void ClearCatalogue() {
     // Swap with empties so that a huge previous run gives its memory back.
     std::vector<FileRecord>().swap(g_catalogue.records);
+    std::vector<uint8_t>().swap(g_catalogue.done);
+    std::vector<FolderRun>().swap(g_catalogue.folderRuns);
     std::vector<SizeBucket>().swap(g_catalogue.buckets);
     std::vector<std::string>().swap(g_catalogue.folders);
     std::string().swap(g_catalogue.names);

@@ -3,17 +3,29 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/file_record.h"
 
+// Consecutive records in one folder: the first of them and the folder.
+struct FolderRun {
+    int32_t firstRecord = 0;
+    uint32_t folder = 0;
+};
+
 struct Catalogue {
     std::vector<FileRecord> records;  // index = catalogue index
+    // Also by catalogue index: set once the record is assigned. A byte each,
+    // so that each worker writes only its own records' flags.
+    std::vector<uint8_t> done;
     std::vector<SizeBucket> buckets;  // ascending by size, no size twice
     // Each folder that holds a catalogued file, as its path and one
-    // separator; and every file's name, back to back, in UTF-8.
+    // separator; which records lie in which; and every file's name, back to
+    // back in catalogue order, in UTF-8.
     std::vector<std::string> folders;
+    std::vector<FolderRun> folderRuns;  // ascending first records
     std::string names;
 };
 
@@ -41,5 +53,7 @@ std::string RecordPath(size_t index);
 
 inline size_t RecordCount() { return g_catalogue.records.size(); }
 inline FileRecord& Record(size_t index) { return g_catalogue.records[index]; }
+inline bool IsDone(size_t index) { return g_catalogue.done[index] != 0; }
+inline void SetDone(size_t index, bool done = true) { g_catalogue.done[index] = done ? 1 : 0; }
 inline size_t BucketCount() { return g_catalogue.buckets.size(); }
 inline const SizeBucket& Bucket(size_t index) { return g_catalogue.buckets[index]; }

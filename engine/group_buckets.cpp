@@ -24,7 +24,7 @@ void Deliver(DuplicateGroup group, std::vector<DuplicateGroup>* held) {
 // A record that cannot be read leaves its bucket: it joins no group, and
 // the others go on without it.
 void LeaveBucket(int32_t index) {
-    Record(static_cast<size_t>(index)).done = true;
+    SetDone(static_cast<size_t>(index));
     CountProcessed();
 }
 
@@ -69,7 +69,7 @@ bool RunPass(CandidateSet& set, std::vector<DuplicateGroup>* held) {
     }
     if (StopRequested()) return false;
     for (int32_t index : group) {
-        Record(static_cast<size_t>(index)).done = true;
+        SetDone(static_cast<size_t>(index));
         CountProcessed();
     }
     if (group.size() >= 2) Deliver(std::move(group), held);

@@ -1,12 +1,17 @@
 #include "results/results_store.h"
 
+#include <algorithm>
+#include <limits>
+
 ResultsStore g_resultsStore;
 
 void ResultsStore::Clear() {
     // Swapped with empty ones, so a large run's memory goes back at once.
     std::vector<Group>().swap(groups_);
     std::vector<Member>().swap(members_);
-    std::string().swap(paths_);
+    std::unordered_map<std::string, uint32_t>().swap(folderIds_);
+    std::vector<const std::string*>().swap(folders_);
+    std::string().swap(names_);
     shownGroups_ = 0;
 }
 
@@ -16,9 +21,10 @@ GroupId ResultsStore::Add(const PresentedGroup& group) {
     added.size = group.size;
     added.first = static_cast<MemberId>(members_.size());
     for (const std::string& path : group.paths) {
-        members_.push_back(Member{paths_.size(), static_cast<uint32_t>(path.size()),
-                                  static_cast<GroupId>(groups_.size()), false});
-        paths_ += path;
+        Member member;
+        member.group = static_cast<GroupId>(groups_.size());
+        Place(member, path);
+        members_.push_back(member);
     }
     added.end = static_cast<MemberId>(members_.size());
     added.live = added.end - added.first;
@@ -40,13 +46,40 @@ std::vector<MemberId> ResultsStore::Members(GroupId group) const {
     return shown;
 }
 
-std::string_view ResultsStore::Path(MemberId member) const {
-    return std::string_view(paths_).substr(members_[member].start, members_[member].length);
+void ResultsStore::Place(Member& member, std::string_view path) {
+    // Only the last separator marks the folder; a name longer than a name
+    // can be (no file system allows one) leaves its head to the folder, so
+    // that every text comes back whole.
+    constexpr size_t kLongestName = std::numeric_limits<uint16_t>::max();
+    const size_t separator = path.find_last_of("\\/");
+    size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
+    if (path.size() - nameStart > kLongestName) nameStart = path.size() - kLongestName;
+    // Whatever runs out of memory here leaves the member as it was.
+    const uint32_t start = static_cast<uint32_t>(names_.size());
+    names_.append(path.substr(nameStart));
+    if (folders_.size() == folders_.capacity()) folders_.reserve(std::max<size_t>(16, 2 * folders_.size()));
+    const auto found = folderIds_.try_emplace(std::string(path.substr(0, nameStart)),
+                                              static_cast<uint32_t>(folders_.size()));
+    if (found.second) folders_.push_back(&found.first->first);
+    member.folder = found.first->second;
+    member.nameStart = start;
+    member.nameLength = static_cast<uint16_t>(path.size() - nameStart);
+}
+
+std::string ResultsStore::Path(MemberId member) const {
+    std::string path(Folder(members_[member]));
+    path += Name(members_[member]);
+    return path;
 }
 
 bool ResultsStore::FindMember(const std::string& path, MemberId& member) const {
+    const std::string_view wanted(path);
     for (MemberId candidate = 0; candidate < members_.size(); ++candidate) {
-        if (IsMember(candidate) && Path(candidate) == path) {
+        if (!IsMember(candidate)) continue;
+        const std::string_view folder = Folder(members_[candidate]);
+        const std::string_view name = Name(members_[candidate]);
+        if (wanted.size() == folder.size() + name.size() && wanted.substr(0, folder.size()) == folder &&
+            wanted.substr(folder.size()) == name) {
             member = candidate;
             return true;
         }
@@ -54,11 +87,7 @@ bool ResultsStore::FindMember(const std::string& path, MemberId& member) const {
     return false;
 }
 
-void ResultsStore::Move(MemberId member, const std::string& path) {
-    members_[member].start = paths_.size();
-    members_[member].length = static_cast<uint32_t>(path.size());
-    paths_ += path;
-}
+void ResultsStore::Move(MemberId member, const std::string& path) { Place(members_[member], path); }
 
 bool ResultsStore::Remove(MemberId member) {
     if (!IsMember(member)) return false;

@@ -277,7 +277,7 @@ bool SelectedMember(MemberId& member) {
 
 std::string SelectedFilePath() {
     MemberId member = 0;
-    return SelectedMember(member) ? std::string(g_resultsStore.Path(member)) : std::string();
+    return SelectedMember(member) ? g_resultsStore.Path(member) : std::string();
 }
 
 bool MemberAfterWait(MemberId& member, uint32_t generation, const std::string& path) {

@@ -27,11 +27,13 @@ if [[ "${TOVRIK_WINE_STAND_IN:-}" == 64 ]]; then
   export WINEPREFIX=${WINEPREFIX:-$TOVRIK_ROOT/build-win64/wineprefix}
   TOVRIK_WINDOWS_BUILD=$TOVRIK_ROOT/build-win64
   TOVRIK_WINDOWS_TOOLCHAIN=$TOVRIK_ROOT/cmake/mingw-w64-x86_64.cmake
+  TOVRIK_WINDOWS_STRIP=x86_64-w64-mingw32-strip
 else
   export WINEARCH=win32
   export WINEPREFIX=${WINEPREFIX:-$TOVRIK_ROOT/build-win/wineprefix}
   TOVRIK_WINDOWS_BUILD=$TOVRIK_ROOT/build-win
   TOVRIK_WINDOWS_TOOLCHAIN=$TOVRIK_ROOT/cmake/mingw-w64-i686.cmake
+  TOVRIK_WINDOWS_STRIP=i686-w64-mingw32-strip
 fi
 export LANG=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}

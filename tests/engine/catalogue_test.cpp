@@ -37,12 +37,25 @@ TEST_F(CatalogueTest, RecordsKeepDiscoveryOrderAndBucketsAscend) {
     EXPECT_EQ(RecordPath(0), "a");
     EXPECT_EQ(RecordPath(1), "b");
     EXPECT_EQ(RecordPath(2), "c");
-    EXPECT_FALSE(Record(2).done);
+    EXPECT_FALSE(IsDone(2));
     ASSERT_EQ(BucketCount(), 2u);
     EXPECT_EQ(Bucket(0).size, 100);
     EXPECT_EQ(Bucket(0).count, 1);
     EXPECT_EQ(Bucket(1).size, 300);
     EXPECT_EQ(Bucket(1).count, 2);
+
+    // A folder's files may come back after another folder's.
+    const uint32_t x = AddFolder("x\\");
+    const uint32_t y = AddFolder("y\\");
+    AddFile(x, "1", 5);
+    AddFile(y, "22", 5);
+    AddFile(y, "333", 5);
+    AddFile(x, "4444", 5);
+    EXPECT_EQ(RecordPath(2), "c");
+    EXPECT_EQ(RecordPath(3), "x\\1");
+    EXPECT_EQ(RecordPath(4), "y\\22");
+    EXPECT_EQ(RecordPath(5), "y\\333");
+    EXPECT_EQ(RecordPath(6), "x\\4444");
 }
 
 TEST_F(CatalogueTest, LengthsThatDifferByFourGibibytesNeverShareABucket) {

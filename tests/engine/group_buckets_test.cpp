@@ -63,7 +63,7 @@ TEST_F(GroupBucketsTest, InterleavedPairsGiveTwoGroupsInOrder) {
     GroupEverything();
     EXPECT_EQ(AllGroups(), (std::vector<DuplicateGroup>{{a, c}, {b, d}}));
     EXPECT_EQ(Processed(), 4u);
-    for (int32_t i : {a, b, c, d}) EXPECT_TRUE(Record(i).done);
+    for (int32_t i : {a, b, c, d}) EXPECT_TRUE(IsDone(static_cast<size_t>(i)));
 }
 
 TEST_F(GroupBucketsTest, AllDifferentFilesFormNoGroup) {
@@ -96,7 +96,7 @@ TEST_F(GroupBucketsTest, SingleFileBucketCountsOnceAndIsNeverOpened) {
     AddFile(tree_.Path("never-written"), 77);
     GroupEverything();
     EXPECT_EQ(Processed(), 1u);
-    EXPECT_FALSE(Record(0).done);
+    EXPECT_FALSE(IsDone(0));
     EXPECT_EQ(GroupCount(), 0u);
 }
 

@@ -31,14 +31,14 @@ struct Outcome {
 Outcome CurrentOutcome() {
     Outcome outcome;
     for (size_t g = 0; g < GroupCount(); ++g) outcome.groups.push_back(GroupAt(g));
-    for (size_t i = 0; i < RecordCount(); ++i) outcome.done.push_back(Record(i).done);
+    for (size_t i = 0; i < RecordCount(); ++i) outcome.done.push_back(IsDone(i));
     outcome.processed = g_analysis.processed.load();
     return outcome;
 }
 
 // Back to the moment the scan ended: same catalogue, nothing grouped.
 void ForgetGrouping() {
-    for (size_t i = 0; i < RecordCount(); ++i) Record(i).done = false;
+    for (size_t i = 0; i < RecordCount(); ++i) SetDone(i, false);
     ClearGroupList();
     g_analysis.processed.store(0);
     g_analysis.cancelCode.store(kNoCancel);

@@ -24,7 +24,7 @@ void LeaveOutLaterPaths(int64_t size) {
         if (first) {
             seen.push_back(identity);
         } else {
-            Record(i).done = true;
+            SetDone(i);
             CountProcessed();
         }
     }
@@ -40,11 +40,11 @@ bool GroupOneBucket(int64_t size) {
         size_t nextStart = passStart;
         for (size_t i = passStart; i < recordCount; ++i) {
             if (StopRequested()) return false;
-            FileRecord& record = Record(i);
-            if (record.size != size || record.done) continue;
+            const FileRecord& record = Record(i);
+            if (record.size != size || IsDone(i)) continue;
             int32_t index = static_cast<int32_t>(i);
             if (group.empty() || CompareFiles(group.front(), index)) {
-                record.done = true;
+                SetDone(i);
                 group.push_back(index);
                 CountProcessed();
             } else if (nextStart == passStart) {

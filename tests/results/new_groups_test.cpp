@@ -85,4 +85,21 @@ TEST(ResultsStoreTest, RemovingAndMovingKeepIdsAndDropAGroupLeftWithOneFile) {
     EXPECT_FALSE(store.HasGroups());
 }
 
+TEST(ResultsStoreTest, EveryPathComesBackWholeHoweverItSplitsIntoFolderAndName) {
+    const std::string longName = "C:\\deep\\" + std::string(70000, 'n');
+    const std::vector<std::string> paths = {"C:\\one\\a", "C:\\one\\b", "bare", "D:/two/c", "C:\\one\\", longName};
+    ResultsStore store;
+    const GroupId group = store.Add({0, 1, paths});
+    const std::vector<MemberId> members = store.Members(group);
+    ASSERT_EQ(members.size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(store.Path(members[i]), paths[i]) << i;
+    MemberId found = 0;
+    ASSERT_TRUE(store.FindMember(longName, found));
+    EXPECT_EQ(found, members[5]);
+    EXPECT_FALSE(store.FindMember("C:\\one\\ab", found));
+    store.Move(members[0], "C:\\one\\b2");
+    EXPECT_EQ(store.Path(members[0]), "C:\\one\\b2");
+    EXPECT_EQ(store.Path(members[1]), "C:\\one\\b");
+}
+
 }  // namespace
