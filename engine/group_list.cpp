@@ -1,24 +1,53 @@
 #include "engine/group_list.h"
 
+#include <algorithm>
+
 GroupList g_groupList;
 
-void AppendGroup(DuplicateGroup group) {
+namespace {
+
+// Group `number`'s members; the caller holds the lock.
+DuplicateGroup CopyOfGroup(size_t number) {
+    const std::vector<int32_t>& members = g_groupList.members;
+    const size_t end = number + 1 < g_groupList.starts.size() ? g_groupList.starts[number + 1] : members.size();
+    return DuplicateGroup(members.begin() + g_groupList.starts[number], members.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+}  // namespace
+
+void AppendGroup(const DuplicateGroup& group) {
     std::lock_guard<std::mutex> guard(g_groupList.lock);
-    g_groupList.groups.push_back(std::move(group));
+    // Both reservations first, so that running out of memory appends nothing.
+    std::vector<int32_t>& members = g_groupList.members;
+    std::vector<uint32_t>& starts = g_groupList.starts;
+    if (members.size() + group.size() > members.capacity())
+        members.reserve(std::max(members.size() + group.size(), 2 * members.capacity()));
+    if (starts.size() == starts.capacity()) starts.reserve(std::max<size_t>(64, 2 * starts.capacity()));
+    starts.push_back(static_cast<uint32_t>(members.size()));
+    members.insert(members.end(), group.begin(), group.end());
 }
 
 void ClearGroupList() {
-    std::vector<DuplicateGroup> released;
+    std::vector<int32_t> releasedMembers;
+    std::vector<uint32_t> releasedStarts;
     std::lock_guard<std::mutex> guard(g_groupList.lock);
-    released.swap(g_groupList.groups);
+    releasedMembers.swap(g_groupList.members);
+    releasedStarts.swap(g_groupList.starts);
 }
 
 size_t GroupCount() {
     std::lock_guard<std::mutex> guard(g_groupList.lock);
-    return g_groupList.groups.size();
+    return g_groupList.starts.size();
 }
 
 DuplicateGroup GroupAt(size_t number) {
     std::lock_guard<std::mutex> guard(g_groupList.lock);
-    return g_groupList.groups[number];
+    return CopyOfGroup(number);
+}
+
+size_t CopyGroupsFrom(size_t first, std::vector<DuplicateGroup>& copies) {
+    std::lock_guard<std::mutex> guard(g_groupList.lock);
+    const size_t end = g_groupList.starts.size();
+    for (size_t number = first; number < end; ++number) copies.push_back(CopyOfGroup(number));
+    return end;
 }

@@ -13,12 +13,18 @@ using DuplicateGroup = std::vector<int32_t>;
 
 struct GroupList {
     std::mutex lock;  // held only to append or read, never while comparing
-    std::vector<DuplicateGroup> groups;
+    // Every group's members back to back, and where each group's begin: a
+    // hundred thousand groups cost no hundred thousand allocations.
+    std::vector<int32_t> members;
+    std::vector<uint32_t> starts;
 };
 
 extern GroupList g_groupList;
 
-void AppendGroup(DuplicateGroup group);
+void AppendGroup(const DuplicateGroup& group);
 void ClearGroupList();
 size_t GroupCount();
 DuplicateGroup GroupAt(size_t number);  // a copy, taken under the lock
+// Copies of the groups from `first` to the end, taken under one lock;
+// gives the number of groups then, the copies' end.
+size_t CopyGroupsFrom(size_t first, std::vector<DuplicateGroup>& copies);

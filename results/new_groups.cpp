@@ -1,6 +1,6 @@
 #include "results/new_groups.h"
 
-#include <mutex>
+#include <algorithm>
 
 #include "engine/catalogue.h"
 #include "engine/group_list.h"
@@ -17,14 +17,8 @@ std::vector<PresentedGroup> CollectNewGroups(int32_t& cursor) {
     // The cursor moves only once every path exists: a hand-over
     // that runs out of memory leaves its groups for the next one.
     std::vector<DuplicateGroup> fresh;
-    int32_t first = 0;
-    int32_t end = 0;
-    {
-        std::lock_guard<std::mutex> guard(g_groupList.lock);
-        end = static_cast<int32_t>(g_groupList.groups.size());
-        first = cursor < end ? cursor : end;
-        fresh.assign(g_groupList.groups.begin() + first, g_groupList.groups.end());
-    }
+    const int32_t first = std::max(cursor, 0);
+    const int32_t end = static_cast<int32_t>(CopyGroupsFrom(static_cast<size_t>(first), fresh));
     std::vector<PresentedGroup> presented(fresh.size());
     for (size_t i = 0; i < fresh.size(); ++i) {
         const DuplicateGroup& group = fresh[i];
