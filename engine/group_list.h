@@ -13,7 +13,7 @@ using DuplicateGroup = std::vector<int32_t>;
 
 struct GroupList {
     std::mutex lock;  // held only to append or read, never while comparing
-    // Every group's members back to back, and where each group's begin: a
+    // Every group's members back to back, and where each group begins: a
     // hundred thousand groups cost no hundred thousand allocations.
     std::vector<int32_t> members;
     std::vector<uint32_t> starts;
