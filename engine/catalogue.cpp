@@ -6,21 +6,9 @@
 #include <stdexcept>
 
 #include "engine/folder_listing.h"
+#include "platform/reserve_ahead.h"
 
 Catalogue g_catalogue;
-
-namespace {
-
-// Grows by doubling, so that appending stays cheap; the reservation comes
-// before anything changes, so a failure leaves the catalogue as it was.
-template <typename Container>
-void ReserveOneMore(Container& container, size_t more = 1) {
-    if (container.size() + more > container.capacity()) {
-        container.reserve(std::max(container.size() + more, container.empty() ? size_t{64} : container.size() * 2));
-    }
-}
-
-}  // namespace
 
 BucketSearch FindSizeBucket(int64_t size) {
     const std::vector<SizeBucket>& buckets = g_catalogue.buckets;

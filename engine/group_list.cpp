@@ -1,6 +1,6 @@
 #include "engine/group_list.h"
 
-#include <algorithm>
+#include "platform/reserve_ahead.h"
 
 GroupList g_groupList;
 
@@ -18,13 +18,10 @@ DuplicateGroup CopyOfGroup(size_t number) {
 void AppendGroup(const DuplicateGroup& group) {
     std::lock_guard<std::mutex> guard(g_groupList.lock);
     // Both reservations first, so that running out of memory appends nothing.
-    std::vector<int32_t>& members = g_groupList.members;
-    std::vector<uint32_t>& starts = g_groupList.starts;
-    if (members.size() + group.size() > members.capacity())
-        members.reserve(std::max(members.size() + group.size(), 2 * members.capacity()));
-    if (starts.size() == starts.capacity()) starts.reserve(std::max<size_t>(64, 2 * starts.capacity()));
-    starts.push_back(static_cast<uint32_t>(members.size()));
-    members.insert(members.end(), group.begin(), group.end());
+    ReserveOneMore(g_groupList.members, group.size());
+    ReserveOneMore(g_groupList.starts);
+    g_groupList.starts.push_back(static_cast<uint32_t>(g_groupList.members.size()));
+    g_groupList.members.insert(g_groupList.members.end(), group.begin(), group.end());
 }
 
 void ClearGroupList() {

@@ -1,7 +1,8 @@
 #include "results/results_store.h"
 
-#include <algorithm>
 #include <limits>
+
+#include "platform/reserve_ahead.h"
 
 ResultsStore g_resultsStore;
 
@@ -57,7 +58,7 @@ void ResultsStore::Place(Member& member, std::string_view path) {
     // Whatever runs out of memory here leaves the member as it was.
     const uint32_t start = static_cast<uint32_t>(names_.size());
     names_.append(path.substr(nameStart));
-    if (folders_.size() == folders_.capacity()) folders_.reserve(std::max<size_t>(16, 2 * folders_.size()));
+    ReserveOneMore(folders_);
     const auto found = folderIds_.try_emplace(std::string(path.substr(0, nameStart)),
                                               static_cast<uint32_t>(folders_.size()));
     if (found.second) folders_.push_back(&found.first->first);
